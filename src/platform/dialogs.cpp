@@ -1,0 +1,21 @@
+#include "platform/dialogs.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace kalvex {
+
+void QtDialogs::MsgBox(const QString& text, int style, const QString& title) {
+    QMessageBox box(owner_);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon((style & vbInformation) ? QMessageBox::Information : QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+void QtDialogs::End() {
+    QCoreApplication::exit(0);
+}
+
+}  // namespace kalvex

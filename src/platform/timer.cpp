@@ -1,0 +1,42 @@
+#include "platform/timer.h"
+
+#include "platform/clock.h"
+
+namespace kalvex {
+
+Timer::Timer(QString name, Clock& clock, int intervalMs, bool enabled)
+    : name_(std::move(name)), clock_(clock), interval_(intervalMs) {
+    setEnabled(enabled);
+}
+
+Timer::~Timer() {
+    clock_.disarm(*this);
+}
+
+void Timer::setEnabled(bool enabled) {
+    if (enabled == enabled_) {
+        return;
+    }
+    enabled_ = enabled;
+    if (enabled_) {
+        clock_.arm(*this);
+    } else {
+        clock_.disarm(*this);
+    }
+}
+
+void Timer::setInterval(int intervalMs) {
+    interval_ = intervalMs;
+    if (enabled_) {
+        clock_.disarm(*this);
+        clock_.arm(*this);
+    }
+}
+
+void Timer::fire() {
+    if (enabled_ && onTick) {
+        onTick();
+    }
+}
+
+}  // namespace kalvex

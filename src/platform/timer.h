@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace kalvex {
+
+class Clock;
+
+// A periodic trigger with an Interval in milliseconds and an Enabled switch.
+// Switching on from off starts a fresh period; switching on a timer that
+// already runs keeps its period (the steering re-enables its timer on every
+// pointer move and must not stall); switching off stops further ticks at once.
+class Timer {
+public:
+    Timer(QString name, Clock& clock, int intervalMs, bool enabled);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    const QString& name() const { return name_; }
+    int Interval() const { return interval_; }
+    bool Enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    // A new interval takes effect with a fresh period, as when switched on.
+    void setInterval(int intervalMs);
+
+    // The tick handler, run once per period while the timer is enabled.
+    std::function<void()> onTick;
+
+    // Called by the clock when a period has elapsed.
+    void fire();
+
+private:
+    QString name_;
+    Clock& clock_;
+    int interval_;
+    bool enabled_ = false;
+};
+
+}  // namespace kalvex

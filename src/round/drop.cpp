@@ -1,0 +1,112 @@
+#include <cmath>
+
+#include "round/position_copy.h"
+#include "round/round.h"
+#include "round/texts.h"
+
+namespace kalvex {
+
+namespace {
+
+constexpr float kOffField = -5000;
+constexpr double kFrameDivisor = 50;
+
+// Tolerance windows on both axes, inclusive: claw position minus prize position.
+constexpr double kSmallLow = -150, kSmallHigh = 30;   // icons(1) to icons(21)
+constexpr double kLargeLow = 30, kLargeHigh = 150;    // icons(22) to icons(27)
+constexpr int kFirstSmall = 1, kLastSmall = 21, kFirstLarge = 22, kLastLarge = 27;
+
+bool within(double d, double low, double high) {
+    return low <= d && d <= high;
+}
+
+}  // namespace
+
+void Round::Drop() {
+    for (int m = 0; m < kClawFrames; ++m) {
+        handed(m).setTop(Hand.Top());
+        handed(m).setLeft(Hand.Left());
+    }
+    Hand.setVisible(false);
+    tmrhand.setEnabled(true);
+    leftAllowed = kFalse;
+    // With the hover zone off the field no further move reaches this handler,
+    // so the drop happens once per round.
+    Go_up.setLeft(kOffField);
+    Go_left.setLeft(kOffField);
+    Moveout.setLeft(kOffField);
+    JudgeCatch();
+}
+
+void Round::tmrhand_Timer() {
+    const double interval = static_cast<std::int16_t>(tmrhand.Interval());
+    clawFrameStep = static_cast<std::int16_t>(std::nearbyint(interval / kFrameDivisor));
+    clawFrameCount = static_cast<std::int16_t>(clawFrameCount + clawFrameStep);
+    switch (clawFrameCount) {
+        case 0:
+            handed(0).setVisible(true);
+            break;
+        case 2:
+            handed(0).setVisible(false);
+            handed(1).setVisible(true);
+            break;
+        case 5:
+            handed(1).setVisible(false);
+            handed(2).setVisible(true);
+            break;
+        case 7:
+            handed(2).setVisible(false);
+            handed(0).setVisible(true);
+            tmrhand.setEnabled(false);
+            clawFrameCount = 0;
+            break;
+        default:
+            break;
+    }
+}
+
+// Decides at the moment of the drop, before the animation shows a frame.
+void Round::JudgeCatch() {
+    clawTop = copyPosition(Hand.Top());
+    const std::optional<std::int16_t> claw = toInt16(copyPosition(Hand.Left()));
+    // A prize whose Left does not fit 16 bits cannot be measured; nothing
+    // lies under it. The same holds for a claw steered that far right.
+    std::array<bool, kPrizeCount> measured{};
+    for (int k = 1; k < kPrizeCount; ++k) {
+        prizeTops[k] = copyPosition(icons(k).Top());
+        const std::optional<std::int16_t> left = toInt16(copyPosition(icons(k).Left()));
+        measured[k] = left.has_value();
+        prizeLefts[k] = left.value_or(0);
+    }
+
+    int caught = 0;
+    if (claw) {
+        clawLeft = *claw;
+        // Differences in full int width: a claw far to the right is simply outside.
+        auto under = [&](int j, double low, double high) {
+            return measured[j] && within(*clawTop - *prizeTops[j], low, high) &&
+                   within(int{clawLeft} - int{prizeLefts[j]}, low, high);
+        };
+        for (int j = kFirstSmall; j <= kLastSmall && !caught; ++j) {
+            if (under(j, kSmallLow, kSmallHigh)) {
+                caught = j;
+            }
+        }
+        for (int j = kFirstLarge; j <= kLastLarge && !caught; ++j) {
+            if (under(j, kLargeLow, kLargeHigh)) {
+                caught = j;
+            }
+        }
+    }
+
+    if (caught) {
+        caughtIndex = static_cast<std::int16_t>(caught);
+        ShowLuckGauge();
+        return;
+    }
+    Label1.setCaption(texts::kFailed);
+    luckWon = kFalse;
+    tmrBackleft.setEnabled(true);
+}
+
+}  // namespace kalvex

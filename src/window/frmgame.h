@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "music/mmcontrol.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/elements.h"
+#include "platform/timer.h"
+#include "round/round.h"
+
+namespace kalvex {
+
+// The game's one window. It owns every element, the six timers and the
+// music player, builds them from the layout tables, and forwards Qt's events
+// to the handlers.
+class frmGame : public QWidget {
+    Q_OBJECT
+
+public:
+    frmGame(Clock& clock, Dialogs& dialogs);
+    ~frmGame() override;
+
+    // Runs once, before the window is shown.
+    void Form_Load();
+    void Command2_Click();
+    void Image1_Click();
+    void MMControl1_Notify(int notifyCode);
+
+    // An element by name, with its index for a group: "Hand", "icons(5)".
+    Element& element(const QString& name) const;
+    Round& round() { return *round_; }
+    // The widgets on the window and in the play field, top of the stacking order first.
+    std::vector<Element*> stackingOrder(const QWidget* container) const;
+    QWidget* playField() const { return Picture1_->surface(); }
+
+    Timer tmrHandUp;
+    Timer tmrHandLeft;
+    Timer tmrhand;
+    Timer tmrLuck;
+    Timer tmrBackleft;
+    Timer tmrBacktop;
+    MMControl MMControl1;
+
+    // The one-line notice of the information box.
+    static const QString kInformation;
+
+private:
+    void build();
+    void centreOnScreen();
+    // Calls a handler unless the program has already ended.
+    template <class F>
+    std::function<void()> handler(F f);
+
+    Dialogs& dialogs_;
+    std::vector<std::unique_ptr<Element>> elements_;
+    QHash<QString, Element*> byName_;
+    PlayField* Picture1_ = nullptr;
+    CaptionElement* Label1_ = nullptr;
+    std::unique_ptr<Round> round_;
+    bool ended_ = false;
+};
+
+}  // namespace kalvex

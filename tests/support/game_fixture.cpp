@@ -1,0 +1,54 @@
+#include "support/game_fixture.h"
+
+#include <QTest>
+
+#include "platform/twips.h"
+
+namespace kalvex::testing {
+
+void GameTest::SetUp() {
+    window_ = std::make_unique<frmGame>(clock, dialogs);
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    // The offscreen pointer keeps its place between tests, and a move to the
+    // place it already has is dropped: start every test from the same corner.
+    QTest::mouseMove(window_.get(), QPoint(1, 1));
+    QTest::mouseMove(window_.get(), QPoint(0, 0));
+}
+
+void GameTest::TearDown() {
+    window_.reset();
+}
+
+QPoint GameTest::toPixels(float x, float y) const {
+    return {twipsToPixels(x), twipsToPixels(y)};
+}
+
+void GameTest::pointerTo(float x, float y) {
+    QTest::mouseMove(window_.get(), toPixels(x, y));
+}
+
+void GameTest::hover(const QString& name) {
+    const Element& element = e(name);
+    pointerTo(element.Left() + element.Width() / 2, element.Top() + element.Height() / 2);
+}
+
+void GameTest::clickAt(float x, float y) {
+    QTest::mouseClick(window_.get(), Qt::LeftButton, Qt::NoModifier, toPixels(x, y));
+}
+
+void GameTest::click(const QString& name) {
+    const Element& element = e(name);
+    clickAt(element.Left() + element.Width() / 2, element.Top() + element.Height() / 2);
+}
+
+void GameTest::steer(int upTicks, int sideTicks) {
+    hover("Go_up");
+    advance(80LL * upTicks);
+    pointerTo(e("Moveout").Left() + 60, 4700);
+    hover("Go_left");
+    advance(80LL * sideTicks);
+    pointerTo(e("Moveout").Left() + 60, 4700);
+}
+
+}  // namespace kalvex::testing
