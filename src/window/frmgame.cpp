@@ -181,12 +181,22 @@ std::function<void()> frmGame::handler(F f) {
     };
 }
 
+// The frame's size is known only once the platform has made the window, so
+// the first showing centres again with it.
 void frmGame::centreOnScreen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area = rect();
+        QRect area = frameGeometry();
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());
     }
+}
+
+void frmGame::showEvent(QShowEvent* event) {
+    if (!centred_) {
+        centred_ = true;
+        centreOnScreen();
+    }
+    QWidget::showEvent(event);
 }
 
 Element& frmGame::element(const QString& name) const {

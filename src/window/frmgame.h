@@ -48,6 +48,9 @@ public:
     // The one-line notice of the information box.
     static const QString kInformation;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void build();
     void centreOnScreen();
@@ -62,6 +65,7 @@ private:
     CaptionElement* Label1_ = nullptr;
     std::unique_ptr<Round> round_;
     bool ended_ = false;
+    bool centred_ = false;
 };
 
 }  // namespace kalvex

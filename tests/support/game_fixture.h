@@ -4,12 +4,18 @@
 
 #include <QPoint>
 #include <QString>
+#include <ostream>
 #include <memory>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "window/frmgame.h"
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace kalvex::testing {
 

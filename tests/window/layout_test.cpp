@@ -147,7 +147,9 @@ TEST_F(LayoutTest, WindowIsFixedUntitledWithACloseBoxAndCentred) {
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(window().windowIcon().isNull());
     const QRect screen = window().screen()->availableGeometry();
-    EXPECT_LE((window().geometry().center() - screen.center()).manhattanLength(), 2);
+    EXPECT_LE((window().frameGeometry().center() - screen.center()).manhattanLength(), 2)
+        << window().frameGeometry().x() << "," << window().frameGeometry().y() << " "
+        << window().frameGeometry().width() << "x" << window().frameGeometry().height();
 }
 
 TEST_F(LayoutTest, TextsUseAKoreanFontAtTwelvePixels) {
