@@ -101,7 +101,8 @@ protected:
             case ShapeKind::Circle: {
                 painter.setRenderHint(QPainter::Antialiasing);
                 const qreal d = std::min(box.width(), box.height());
-                painter.drawEllipse(QRectF(box.center().x() - d / 2, box.center().y() - d / 2, d, d));
+                painter.drawEllipse(
+                    QRectF(box.center().x() - d / 2, box.center().y() - d / 2, d, d));
                 break;
             }
         }

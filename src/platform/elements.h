@@ -70,8 +70,8 @@ public:
 // A straight line between two points, in twips; drawn only.
 class Line : public Element {
 public:
-    Line(QString name, QWidget* container, float x1, float y1, float x2, float y2,
-         int widthPixels, QColor colour);
+    Line(QString name, QWidget* container, float x1, float y1, float x2, float y2, int widthPixels,
+         QColor colour);
     float X1() const { return x1_; }
     float Y1() const { return y1_; }
     float X2() const { return x2_; }

@@ -12,8 +12,8 @@ constexpr float kOffField = -5000;
 constexpr double kFrameDivisor = 50;
 
 // Tolerance windows on both axes, inclusive: claw position minus prize position.
-constexpr double kSmallLow = -150, kSmallHigh = 30;   // icons(1) to icons(21)
-constexpr double kLargeLow = 30, kLargeHigh = 150;    // icons(22) to icons(27)
+constexpr double kSmallLow = -150, kSmallHigh = 30;  // icons(1) to icons(21)
+constexpr double kLargeLow = 30, kLargeHigh = 150;   // icons(22) to icons(27)
 constexpr int kFirstSmall = 1, kLastSmall = 21, kFirstLarge = 22, kLastLarge = 27;
 
 bool within(double d, double low, double high) {

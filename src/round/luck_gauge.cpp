@@ -5,9 +5,9 @@
 namespace kalvex {
 
 namespace {
-constexpr float kTurnRight = 400;   // at or left of it the ball turns right
-constexpr float kTurnLeft = 2865;   // at or right of it the ball turns left
-constexpr float kBandLow = 1560;    // the middle band, both ends included
+constexpr float kTurnRight = 400;  // at or left of it the ball turns right
+constexpr float kTurnLeft = 2865;  // at or right of it the ball turns left
+constexpr float kBandLow = 1560;   // the middle band, both ends included
 constexpr float kBandHigh = 1800;
 constexpr int kStepFactor = 2;
 }  // namespace

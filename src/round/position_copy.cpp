@@ -9,8 +9,8 @@ namespace kalvex {
 double copyPosition(float position) {
     // to_chars/from_chars ignore the locale, so a decimal comma never sneaks in.
     char text[32];
-    const auto written = std::to_chars(text, text + sizeof text, position,
-                                       std::chars_format::general, 7);
+    const auto written =
+        std::to_chars(text, text + sizeof text, position, std::chars_format::general, 7);
     double value = 0;
     std::from_chars(text, written.ptr, value);
     return value;

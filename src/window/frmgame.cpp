@@ -11,7 +11,8 @@
 
 namespace kalvex {
 
-const QString frmGame::kInformation = QStringLiteral("Kalvex 인형뽑기 게임입니다. 마우스로 즐겨 보세요!");
+const QString frmGame::kInformation =
+    QStringLiteral("Kalvex 인형뽑기 게임입니다. 마우스로 즐겨 보세요!");
 
 namespace {
 

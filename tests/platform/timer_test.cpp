@@ -55,9 +55,8 @@ TEST(SimulatedClock, FiresTicksOfSeveralTimersInTimeOrder) {
     eighty.setEnabled(true);
     clock.advance(400);
     const std::vector<std::pair<qint64, std::string>> expected = {
-        {50, "50"},  {80, "80"},  {100, "50"}, {150, "50"}, {160, "80"}, {200, "50"},
-        {240, "80"}, {250, "50"}, {300, "50"}, {320, "80"}, {350, "50"}, {400, "50"},
-        {400, "80"}};
+        {50, "50"},  {80, "80"},  {100, "50"}, {150, "50"}, {160, "80"}, {200, "50"}, {240, "80"},
+        {250, "50"}, {300, "50"}, {320, "80"}, {350, "50"}, {400, "50"}, {400, "80"}};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(clock.now(), 400);
 }

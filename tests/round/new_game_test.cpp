@@ -17,8 +17,8 @@ protected:
         Snapshot s;
         for (const QWidget* container : {static_cast<QWidget*>(&window()), window().playField()}) {
             for (Element* element : window().stackingOrder(container)) {
-                s.elements[element->name()] = {element->Left(), element->Top(),
-                                               element->Visible(), element->Enabled()};
+                s.elements[element->name()] = {element->Left(), element->Top(), element->Visible(),
+                                               element->Enabled()};
             }
         }
         return s;

@@ -4,8 +4,8 @@
 
 #include <QPoint>
 #include <QString>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "platform/clock.h"

@@ -16,14 +16,14 @@ struct Expected {
 
 // The window's elements, top of the stacking order first.
 const Expected kWindow[] = {
-    {"Command2", 1920, 5280, 1095, 375, true},  {"Command1", 360, 5280, 1095, 375, true},
-    {"Picture1", 120, 600, 3135, 3135, true},   {"Label1", 0, 4920, 3375, 255, true},
-    {"luckclick", 1140, 3840, 1200, 300, false}, {"Image1", 360, 0, 2700, 450, true},
-    {"Go_up", 840, 3840, 480, 480, true},       {"Go_left", 2040, 3840, 480, 480, true},
-    {"Moveout", 120, 3360, 3135, 1455, true},   {"Label3", 2040, 4440, 540, 180, true},
-    {"Label2", 840, 4440, 360, 180, true},      {"Luck_check3", 0, 0, 0, 0, false},
+    {"Command2", 1920, 5280, 1095, 375, true},    {"Command1", 360, 5280, 1095, 375, true},
+    {"Picture1", 120, 600, 3135, 3135, true},     {"Label1", 0, 4920, 3375, 255, true},
+    {"luckclick", 1140, 3840, 1200, 300, false},  {"Image1", 360, 0, 2700, 450, true},
+    {"Go_up", 840, 3840, 480, 480, true},         {"Go_left", 2040, 3840, 480, 480, true},
+    {"Moveout", 120, 3360, 3135, 1455, true},     {"Label3", 2040, 4440, 540, 180, true},
+    {"Label2", 840, 4440, 360, 180, true},        {"Luck_check3", 0, 0, 0, 0, false},
     {"Luck_check2", 1680, 4260, 135, 135, false}, {"Luck_check1", 0, 0, 0, 0, false},
-    {"Shape2", 240, 40, 2895, 375, true},       {"Shape1", 0, 0, 3375, 4815, true},
+    {"Shape2", 240, 40, 2895, 375, true},         {"Shape1", 0, 0, 3375, 4815, true},
 };
 
 // Prizes: index, left, top, place in the field (1 = top).
@@ -33,13 +33,13 @@ struct PrizeRow {
     int place;
 };
 const PrizeRow kPrizes[] = {
-    {0, 2880, 2880, 33},  {1, 2520, 2280, 27},  {2, 1800, 960, 12},   {3, 1800, 1800, 22},
-    {4, 2400, 120, 5},    {5, 1440, 1920, 23},  {6, 0, 720, 15},      {7, 720, 1920, 25},
-    {8, 1320, 600, 13},   {9, 1080, 1680, 24},  {10, 2040, 600, 11},  {11, 2520, 960, 10},
-    {12, 1680, 2520, 29}, {13, 2040, 2160, 28}, {14, 720, 1320, 19},  {15, 2040, 1320, 16},
-    {16, 1320, 2280, 30}, {17, 1200, 1080, 18}, {18, 840, 2400, 31},  {19, 1560, 1440, 17},
-    {20, 240, 1200, 20},  {21, 2520, 360, 6},   {22, 0, 1680, 26},    {23, 480, 600, 14},
-    {24, 1680, 0, 7},     {25, 960, 120, 8},    {26, 240, 0, 9},      {27, 2280, 1560, 21},
+    {0, 2880, 2880, 33},  {1, 2520, 2280, 27},  {2, 1800, 960, 12},  {3, 1800, 1800, 22},
+    {4, 2400, 120, 5},    {5, 1440, 1920, 23},  {6, 0, 720, 15},     {7, 720, 1920, 25},
+    {8, 1320, 600, 13},   {9, 1080, 1680, 24},  {10, 2040, 600, 11}, {11, 2520, 960, 10},
+    {12, 1680, 2520, 29}, {13, 2040, 2160, 28}, {14, 720, 1320, 19}, {15, 2040, 1320, 16},
+    {16, 1320, 2280, 30}, {17, 1200, 1080, 18}, {18, 840, 2400, 31}, {19, 1560, 1440, 17},
+    {20, 240, 1200, 20},  {21, 2520, 360, 6},   {22, 0, 1680, 26},   {23, 480, 600, 14},
+    {24, 1680, 0, 7},     {25, 960, 120, 8},    {26, 240, 0, 9},     {27, 2280, 1560, 21},
 };
 
 using LayoutTest = GameTest;
@@ -76,7 +76,8 @@ TEST_F(LayoutTest, FieldHoldsClawFramesPrizesAndChuteInTheirOrder) {
     std::vector<QString> byPlace(27);
     for (const PrizeRow& p : kPrizes) {
         if (p.index > 0) {
-            byPlace[static_cast<std::size_t>(p.place - 5)] = QStringLiteral("icons(%1)").arg(p.index);
+            byPlace[static_cast<std::size_t>(p.place - 5)] =
+                QStringLiteral("icons(%1)").arg(p.index);
         }
     }
     expected.insert(expected.end(), byPlace.begin(), byPlace.end());
@@ -126,8 +127,8 @@ TEST_F(LayoutTest, TimersHaveTheirPeriodsAndOnlyTheBallRunsAtStart) {
         int interval;
         bool enabled;
     } const timers[] = {
-        {window().tmrHandUp, 80, false},  {window().tmrHandLeft, 80, false},
-        {window().tmrhand, 50, false},    {window().tmrLuck, 30, true},
+        {window().tmrHandUp, 80, false},   {window().tmrHandLeft, 80, false},
+        {window().tmrhand, 50, false},     {window().tmrLuck, 30, true},
         {window().tmrBackleft, 80, false}, {window().tmrBacktop, 80, false},
     };
     for (const auto& t : timers) {

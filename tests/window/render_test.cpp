@@ -16,12 +16,12 @@ TEST_F(RenderTest, DrawsCabinetBarFieldAndStatusLine) {
     const QImage shot = window().grab().toImage();
     ASSERT_EQ(shot.size(), QSize(224, 384) * shot.devicePixelRatio());
     const QColor yellow(255, 255, 0), blue(0, 0, 255), white(255, 255, 255);
-    EXPECT_TRUE(near(shot.pixelColor(150, 312), yellow));   // cabinet
-    EXPECT_TRUE(near(shot.pixelColor(20, 15), blue));       // bar behind the banner
-    EXPECT_TRUE(near(shot.pixelColor(203, 240), white));    // field, empty slot icons(0)
-    EXPECT_TRUE(near(shot.pixelColor(10, 336), white));     // status line
-    EXPECT_LT(shot.pixelColor(10, 328).lightness(), 100);   // its border
-    EXPECT_FALSE(near(shot.pixelColor(5, 370), yellow));    // below the cabinet
+    EXPECT_TRUE(near(shot.pixelColor(150, 312), yellow));  // cabinet
+    EXPECT_TRUE(near(shot.pixelColor(20, 15), blue));      // bar behind the banner
+    EXPECT_TRUE(near(shot.pixelColor(203, 240), white));   // field, empty slot icons(0)
+    EXPECT_TRUE(near(shot.pixelColor(10, 336), white));    // status line
+    EXPECT_LT(shot.pixelColor(10, 328).lightness(), 100);  // its border
+    EXPECT_FALSE(near(shot.pixelColor(5, 370), yellow));   // below the cabinet
 }
 
 TEST_F(RenderTest, ParkedElementsDrawNothingAndTheChuteIsCutAtTheFieldEdge) {

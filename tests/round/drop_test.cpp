@@ -1,0 +1,230 @@
+#include "round/position_copy.h"
+#include "round/texts.h"
+#include "support/game_fixture.h"
+
+namespace kalvex::testing {
+namespace {
+
+class JudgementTest : public GameTest {
+protected:
+    QString icon(int k) { return QStringLiteral("icons(%1)").arg(k); }
+    // Leaves only the given prizes on the field: the others go to -1000.
+    void keepOnly(std::initializer_list<int> kept) {
+        for (int k = 0; k < kPrizeCount; ++k) {
+            if (std::find(kept.begin(), kept.end(), k) == kept.end()) {
+                e(icon(k)).setLeft(-1000);
+            }
+        }
+    }
+    // Judges with the claw at the given offset from prize k.
+    int judgeAt(int k, float dLeft, float dTop) {
+        e("Hand").setLeft(e(icon(k)).Left() + dLeft);
+        e("Hand").setTop(e(icon(k)).Top() + dTop);
+        return judge();
+    }
+    // The caught index, or 0 for a miss.
+    int judge() {
+        round().caughtIndex = 0;
+        round().JudgeCatch();
+        return label1().Caption() == texts::kAskClick ? round().caughtIndex : 0;
+    }
+};
+
+// Every prize, on its own, at the edges of its window on both axes.
+TEST_F(JudgementTest, EachPrizesWindowIncludesItsEdgesOnBothAxes) {
+    std::array<float, kPrizeCount> lefts{};
+    for (int k = 0; k < kPrizeCount; ++k) {
+        lefts[k] = e(icon(k)).Left();
+    }
+    for (int k = 1; k < kPrizeCount; ++k) {
+        SCOPED_TRACE(k);
+        keepOnly({k});
+        e(icon(k)).setLeft(lefts[k]);
+        const bool large = k >= 22;
+        const float low = large ? 30 : -150, high = large ? 150 : 30;
+        EXPECT_EQ(judgeAt(k, low, low), k);
+        EXPECT_EQ(judgeAt(k, high, high), k);
+        EXPECT_EQ(judgeAt(k, low, high), k);
+        EXPECT_EQ(judgeAt(k, (low + high) / 2, low), k);
+        EXPECT_EQ(judgeAt(k, low - 1, low), 0);
+        EXPECT_EQ(judgeAt(k, high + 1, high), 0);
+        // Inside on one axis, outside on the other.
+        EXPECT_EQ(judgeAt(k, low, low - 1), 0);
+        EXPECT_EQ(judgeAt(k, high, high + 1), 0);
+        EXPECT_EQ(judgeAt(k, high + 1, low), 0);
+        EXPECT_EQ(judgeAt(k, low - 1, high + 1), 0);
+        keepOnly({});
+    }
+}
+
+TEST_F(JudgementTest, TheSmallestSmallPrizeWinsAndLargeOnesOnlyWhenNoSmallQualifies) {
+    keepOnly({3, 5, 22, 24});
+    for (int k : {3, 5}) {
+        e(icon(k)).setLeft(1200);
+        e(icon(k)).setTop(1200);
+    }
+    for (int k : {22, 24}) {
+        e(icon(k)).setLeft(1200 - 90);
+        e(icon(k)).setTop(1200 - 90);
+    }
+    e("Hand").setLeft(1200);
+    e("Hand").setTop(1200);
+    EXPECT_EQ(judge(), 3);
+    e(icon(3)).setLeft(-1000);
+    EXPECT_EQ(judge(), 5);
+    e(icon(5)).setLeft(-1000);
+    EXPECT_EQ(judge(), 22);
+    e(icon(22)).setLeft(-1000);
+    EXPECT_EQ(judge(), 24);
+}
+
+TEST_F(JudgementTest, TheEmptySlotIsNeverCaught) {
+    keepOnly({0});
+    for (float d : {-150.0f, -60.0f, 0.0f, 30.0f, 90.0f, 150.0f}) {
+        EXPECT_EQ(judgeAt(0, d, d), 0);
+    }
+}
+
+TEST_F(JudgementTest, HiddenPrizesAreJudgedByPositionAlone) {
+    keepOnly({9});
+    e(icon(9)).setVisible(false);
+    EXPECT_EQ(judgeAt(9, 0, 0), 9);
+}
+
+TEST_F(JudgementTest, ARemovedPrizeIsOutOfReach) {
+    keepOnly({});
+    e("Hand").setLeft(0);
+    e("Hand").setTop(e(icon(6)).Top());
+    EXPECT_EQ(judge(), 0);
+}
+
+TEST_F(JudgementTest, AMissReportsAtOnceAndStartsTheEmptyReturn) {
+    round().caughtIndex = 4;
+    round().luckWon = kTrue;
+    steer(1, 1);
+    EXPECT_EQ(label1().Caption(), texts::kFailed);
+    EXPECT_EQ(round().luckWon, kFalse);
+    EXPECT_EQ(round().caughtIndex, 4);
+    EXPECT_TRUE(window().tmrBackleft.Enabled());
+    EXPECT_FALSE(e("luckclick").Visible());
+}
+
+TEST_F(JudgementTest, ACatchShowsTheGaugeAndLeavesTheOutcomeOpen) {
+    round().luckWon = kTrue;  // only the gauge decides it
+    steer(5, 25);
+    EXPECT_EQ(round().caughtIndex, 18);
+    EXPECT_EQ(round().luckWon, kTrue);
+    EXPECT_EQ(label1().Caption(), texts::kAskClick);
+    EXPECT_TRUE(e("luckclick").Visible() && e("Luck_check1").Visible() &&
+                e("Luck_check2").Visible() && e("Luck_check3").Visible());
+    EXPECT_FALSE(window().tmrBackleft.Enabled());
+}
+
+TEST_F(JudgementTest, MeasuresPositionsAsSevenDigitCopies) {
+    steer(2, 3);
+    EXPECT_EQ(round().clawTop, 2460.0);
+    EXPECT_EQ(round().clawLeft, 90);
+    EXPECT_EQ(round().prizeTops[27], 1560.0);
+    EXPECT_EQ(round().prizeLefts[27], 2280);
+    EXPECT_FALSE(round().prizeTops[0].has_value());
+    EXPECT_EQ(copyPosition(1234.5678f), 1234.568);
+    EXPECT_EQ(copyPosition(-20.0f), -20.0);
+    EXPECT_EQ(toInt16(2.5), 2);
+    EXPECT_EQ(toInt16(3.5), 4);
+    EXPECT_EQ(toInt16(-2.5), -2);
+    EXPECT_EQ(toInt16(32767.4), 32767);
+    EXPECT_FALSE(toInt16(32767.5).has_value());
+    EXPECT_FALSE(toInt16(-32769).has_value());
+}
+
+// A claw steered past what 16 bits hold is under no prize: an ordinary miss.
+TEST_F(JudgementTest, AClawSteeredBeyondSixteenBitsMissesAndComesHome) {
+    steer(3, 1100);
+    EXPECT_EQ(e("handed(0)").Left(), 33000);
+    EXPECT_EQ(label1().Caption(), texts::kFailed);
+    EXPECT_TRUE(window().tmrBackleft.Enabled());
+    advance(80 * (1100 + 3 + 1));
+    EXPECT_EQ(label1().Caption(), texts::kThanks);
+    EXPECT_EQ(std::pair(e("Hand").Left(), e("Hand").Top()), std::pair(0.0f, 2520.0f));
+}
+
+class DropTest : public GameTest {
+protected:
+    // Which of Hand and the three frames are visible.
+    std::string shown() {
+        std::string s;
+        for (const char* name : {"Hand", "handed(0)", "handed(1)", "handed(2)"}) {
+            s += e(name).Visible() ? '1' : '0';
+        }
+        return s;
+    }
+};
+
+TEST_F(DropTest, FramesTakeTheClawsPlaceAndTheControlsLeave) {
+    steer(4, 6);
+    for (const char* frame : {"handed(0)", "handed(1)", "handed(2)"}) {
+        EXPECT_EQ(e(frame).Left(), 180) << frame;
+        EXPECT_EQ(e(frame).Top(), 2400) << frame;
+    }
+    EXPECT_EQ(e("Go_up").Left(), -5000);
+    EXPECT_EQ(e("Go_left").Left(), -5000);
+    EXPECT_EQ(e("Moveout").Left(), -5000);
+    EXPECT_TRUE(window().tmrhand.Enabled());
+    EXPECT_EQ(round().leftAllowed, kFalse);
+    // With the zone gone no further move reaches the drop.
+    pointerTo(1800, 4700);
+    EXPECT_EQ(e("handed(0)").Left(), 180);
+}
+
+TEST_F(DropTest, AnimationShowsLoweredThenBottomThenClosedClaw) {
+    steer(5, 25);  // a catch: nothing else moves the frames
+    const std::vector<std::string> expected = {"0000", "0000", "0010", "0010",
+                                               "0010", "0001", "0001", "0100"};
+    std::vector<std::string> got = {shown()};
+    for (int tick = 1; tick <= 7; ++tick) {
+        advance(50);
+        got.push_back(shown());
+    }
+    EXPECT_EQ(got, expected);
+    EXPECT_FALSE(window().tmrhand.Enabled());
+    EXPECT_EQ(round().clawFrameCount, 0);
+    EXPECT_EQ(round().clawFrameStep, 1);
+    advance(500);
+    EXPECT_EQ(shown(), "0100");
+}
+
+TEST_F(DropTest, ANewGameDuringTheAnimationLetsItsRemainingFramesShow) {
+    steer(5, 25);
+    advance(100);  // handed(1) showing
+    round().Command1_Click();
+    EXPECT_EQ(shown(), "1000");
+    EXPECT_TRUE(window().tmrhand.Enabled());
+    advance(150);  // counter 5
+    EXPECT_EQ(shown(), "1001");
+    EXPECT_EQ(e("handed(2)").Left(), 750);
+    advance(100);  // counter 7
+    EXPECT_EQ(shown(), "1100");
+    EXPECT_EQ(e("handed(0)").Left(), 750);
+    EXPECT_FALSE(window().tmrhand.Enabled());
+}
+
+// On a miss the return (80 ms) and the animation (50 ms) tick together.
+TEST_F(DropTest, AMissReturnsWhileTheAnimationRuns) {
+    window().tmrLuck.setEnabled(false);  // keep the log to the two timers at hand
+    steer(2, 10);
+    std::vector<std::tuple<qint64, float, std::string>> log;
+    const qint64 start = clock.now();
+    while (clock.now() - start < 400) {
+        clock.step();
+        log.emplace_back(clock.now() - start, e("handed(0)").Left(), shown());
+    }
+    const std::vector<std::tuple<qint64, float, std::string>> expected = {
+        {50, 300, "0000"},  {80, 270, "0000"},  {100, 270, "0010"}, {150, 270, "0010"},
+        {160, 240, "0010"}, {200, 240, "0010"}, {240, 210, "0010"}, {250, 210, "0001"},
+        {300, 210, "0001"}, {320, 180, "0001"}, {350, 180, "0100"}, {400, 150, "0100"},
+    };
+    EXPECT_EQ(log, expected);
+}
+
+}  // namespace
+}  // namespace kalvex::testing
