@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Prints the game's start-up time, idle CPU share and peak memory next to an
+empty Qt window's, measured in the same run under a private Xvfb display.
+
+Usage: bench/run.py [BUILD_DIR]   (default: build/release, built with benchmarks)
+"""
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+build = sys.argv[1] if len(sys.argv) > 1 else "build/release"
+bench = os.path.join(build, "bench", "kalvex_bench")
+if not os.path.exists(bench):
+    sys.exit(f"{bench} not found: configure with -DKALVEX_BENCHMARKS=ON and build first")
+
+display = ":77"
+xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+time.sleep(1.0)
+os.makedirs("/tmp/kalvex-bench-runtime", mode=0o700, exist_ok=True)
+env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+           XDG_RUNTIME_DIR="/tmp/kalvex-bench-runtime")
+ticks = os.sysconf("SC_CLK_TCK")
+
+
+def first_frame_ms(kind):
+    start = time.time_ns()
+    out = subprocess.run([bench, "first-frame", kind], env=env, capture_output=True, text=True,
+                         timeout=30, check=True).stdout
+    return (int(out.strip().splitlines()[-1]) - start) / 1e6
+
+
+def idle(kind, seconds):
+    """CPU share of one core over the window's idle run, and its peak RSS in MiB."""
+    proc = subprocess.Popen([bench, "idle", kind, str(seconds + 6)], env=env)
+    time.sleep(2)  # let start-up settle
+    def cpu():
+        with open(f"/proc/{proc.pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+    before, t0 = cpu(), time.monotonic()
+    time.sleep(seconds)
+    after, t1 = cpu(), time.monotonic()
+    with open(f"/proc/{proc.pid}/status") as f:
+        hwm = next(int(l.split()[1]) for l in f if l.startswith("VmHWM")) / 1024
+    proc.wait(timeout=60)
+    return 100.0 * (after - before) / ticks / (t1 - t0), hwm
+
+
+try:
+    runs = 7
+    game = statistics.median(first_frame_ms("game") for _ in range(runs))
+    empty = statistics.median(first_frame_ms("empty") for _ in range(runs))
+    game_cpu, game_rss = idle("game", 10)
+    empty_cpu, empty_rss = idle("empty", 10)
+finally:
+    xvfb.terminate()
+
+print(f"{'figure':34} {'game':>10} {'empty window':>13} {'ratio':>7}")
+print(f"{'start-up to first frame (ms)':34} {game:10.1f} {empty:13.1f} {game / empty:7.2f}")
+print(f"{'idle CPU over 10 s (% of a core)':34} {game_cpu:10.2f} {empty_cpu:13.2f} "
+      f"{(game_cpu / empty_cpu if empty_cpu else float('nan')):7.2f}")
+print(f"{'peak RSS (MiB)':34} {game_rss:10.1f} {empty_rss:13.1f} {game_rss / empty_rss:7.2f}")
