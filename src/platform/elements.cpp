@@ -197,8 +197,8 @@ QString Label::Caption() const {
 }
 
 void Label::setCaption(const QString& text) {
+    // A label's text is its accessible name; Qt announces each change.
     label_->setText(text);
-    label_->setAccessibleName(text);
     if (autoSize_) {
         const QFontMetrics metrics(label_->font());
         setWidth(pixelsToTwips(metrics.horizontalAdvance(text)));

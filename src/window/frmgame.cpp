@@ -27,6 +27,16 @@ QFont gameFont(int pixelSize) {
 constexpr int kWindowFontPixels = 12;   // 9 pt
 constexpr int kMoveoutFontPixels = 35;  // 26.25 pt
 
+// What assistive technology reads for the elements that are not plain text.
+const std::pair<const char*, const char*> kAccessibleNames[] = {
+    {"Image1", "Kalvex 제목: 누르면 게임 정보를 보여 줍니다"},
+    {"Go_up", "파란색 버튼: 마우스를 올리면 집게가 위로 움직입니다"},
+    {"Go_left", "빨간색 버튼: 마우스를 올리면 집게가 옆으로 움직입니다"},
+    {"Moveout", "멈춤 구역: 마우스를 올리면 움직임이 멈춥니다"},
+    {"luckclick", "Click Here: 흰 공이 가운데 올 때 누르세요"},
+    {"Picture1", "인형 상자"},
+};
+
 QString keyOf(const layout::Row& row) {
     return row.index < 0 ? QString::fromUtf8(row.name)
                          : QStringLiteral("%1(%2)").arg(QString::fromUtf8(row.name)).arg(row.index);
@@ -168,6 +178,11 @@ void frmGame::build() {
             MMControl1_Notify(code);
         }
     };
+
+    for (const auto& [name, text] : kAccessibleNames) {
+        element(QString::fromUtf8(name)).widget()->setAccessibleName(QString::fromUtf8(text));
+    }
+    Label1_->widget()->setAccessibleDescription(QStringLiteral("상태 표시줄"));
 
     // Only the two push buttons take keyboard focus, new game first.
     setTabOrder(element("Command1").widget(), element("Command2").widget());

@@ -1,0 +1,32 @@
+#include <QAccessible>
+#include <QPushButton>
+
+#include "round/texts.h"
+#include "support/game_fixture.h"
+
+namespace kalvex::testing {
+namespace {
+
+class AccessibilityTest : public GameTest {
+protected:
+    QString nameOf(const QString& element) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(e(element).widget());
+        return face ? face->text(QAccessible::Name) : QString();
+    }
+};
+
+TEST_F(AccessibilityTest, ControlsCarryKoreanNames) {
+    EXPECT_EQ(nameOf("Label1"), texts::kAskBlue);
+    EXPECT_EQ(nameOf("Command1"), QStringLiteral("새로하기"));
+    EXPECT_EQ(nameOf("Command2"), QStringLiteral("종료"));
+    EXPECT_TRUE(nameOf("Go_up").contains(QStringLiteral("위로")));
+    EXPECT_TRUE(nameOf("Go_left").contains(QStringLiteral("옆으로")));
+    EXPECT_TRUE(nameOf("luckclick").contains(QStringLiteral("흰 공")));
+    EXPECT_TRUE(nameOf("Image1").contains(QStringLiteral("정보")));
+}
+
+// The announcement of a changed status line is checked through AT-SPI in the
+// end-to-end tests: the offscreen platform has no accessibility bridge.
+
+}  // namespace
+}  // namespace kalvex::testing
