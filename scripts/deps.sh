@@ -11,6 +11,7 @@ packages=(
     libfluidsynth-dev timgm6mb-soundfont
     libgif-dev
     xvfb xauth x11-utils imagemagick
+    xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
 )
 
 missing=()

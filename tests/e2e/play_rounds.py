@@ -1,0 +1,190 @@
+#!/usr/bin/python3
+"""Plays whole rounds of the built game with the real X pointer.
+
+Runs the game under a private Xvfb display inside its own D-Bus session, moves
+the pointer with xdotool as a player would, and reads the status line through
+AT-SPI, the way a screen reader does. Usage (as CTest runs it):
+
+    dbus-run-session -- /usr/bin/python3 play_rounds.py path/to/kalvex
+"""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+from Xlib import X, display as xdisplay
+
+GAME = sys.argv[1]
+START = "파란색 버튼 위로 마우스를 가져가세요."
+MOVING = "이동중 입니다."
+ASK_RED = "빨간색 버튼위로 마우스를 가져가세요."
+FAILED = "실패 하셨습니다. 다시 도전하세요."
+ASK_CLICK = "흰공이 가운데 오면 Click을 클릭하세요."
+CONGRATULATIONS = "축하드립니다."
+THANKS = "감사합니다."
+
+# Window pixels (15 twips each): button centres, a point of the hover zone that
+# lies inside it before and after a new game, the gauge button, the new-game button.
+BLUE = (72, 272)
+RED = (152, 272)
+ZONE = (110, 312)
+GAUGE_BUTTON = (112, 266)
+NEW_GAME = (60, 364)
+TRACK_Y = 288
+
+
+def start_display():
+    """A private Xvfb on the first display number from 40 with no server."""
+    for number in range(40, 100):
+        if os.path.exists(f"/tmp/.X{number}-lock"):
+            continue
+        xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "800x800x24",
+                                 "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                return xvfb, f":{number}"
+            if xvfb.poll() is not None:
+                break
+            time.sleep(0.05)
+        xvfb.kill()
+    raise RuntimeError("no display could be started")
+
+
+class Game:
+    def __init__(self):
+        self.xvfb, self.display = start_display()
+        os.environ["DISPLAY"] = self.display
+        self.bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                                    stderr=subprocess.DEVNULL)
+        time.sleep(0.5)
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        self.proc = subprocess.Popen([GAME], env=env, stderr=subprocess.DEVNULL)
+        wid = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--class", "kalvex"],
+                             capture_output=True, text=True, timeout=30).stdout.split()[0]
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid],
+                                  capture_output=True, text=True).stdout
+        values = dict(line.split("=") for line in geometry.split())
+        self.x, self.y = int(values["X"]), int(values["Y"])
+        self.status = self.find_status()
+        self.x11 = xdisplay.Display(self.display)
+
+    def find_status(self, timeout=20):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            desktop = pyatspi.Registry.getDesktop(0)
+            for app in desktop:
+                if app is not None and app.name == "kalvex":
+                    found = pyatspi.findDescendant(
+                        app, lambda a: a.getRoleName() == "label" and a.name == START)
+                    if found is not None:
+                        return found
+            time.sleep(0.2)
+        raise AssertionError("the status line was not found through AT-SPI")
+
+    def move(self, point):
+        subprocess.run(["xdotool", "mousemove", str(self.x + point[0]), str(self.y + point[1])],
+                       check=True)
+
+    def hover(self, point, seconds):
+        """Rests on a point, nudging the pointer as a hand does."""
+        end = time.monotonic() + seconds
+        self.move(point)
+        while time.monotonic() < end - 0.05:
+            time.sleep(0.05)
+            self.move((point[0] + 1, point[1]))
+            self.move(point)
+        time.sleep(max(0.0, end - time.monotonic()))
+
+    def click(self, point):
+        self.move(point)
+        subprocess.run(["xdotool", "click", "1"], check=True)
+
+    def wait_status(self, wanted, timeout=10):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.status.name in wanted:
+                return self.status.name
+            time.sleep(0.02)
+        raise AssertionError(f"status stayed {self.status.name!r}, wanted one of {wanted}")
+
+    def announced_names(self, action, seconds=1.0):
+        """The accessible-name changes announced on the status line while `action` runs."""
+        names = []
+
+        def heard(event):
+            if event.source == self.status:
+                names.append(event.source.name)
+
+        pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
+        action()
+        GLib.timeout_add(int(seconds * 1000), pyatspi.Registry.stop)
+        pyatspi.Registry.start()
+        pyatspi.Registry.deregisterEventListener(heard, "object:property-change:accessible-name")
+        return names
+
+    def ball_left(self):
+        """The gauge ball's left edge in window pixels, read off the screen."""
+        row = self.x11.screen().root.get_image(self.x + 20, self.y + TRACK_Y, 190, 1,
+                                               X.ZPixmap, 0xFFFFFFFF)
+        data = row.data
+        white = [i for i in range(190) if data[4 * i] > 200 and data[4 * i + 1] > 200]
+        return 20 + white[0] if white else None
+
+    def steer(self, up_seconds, side_seconds):
+        self.hover(BLUE, up_seconds)
+        self.move(ZONE)
+        self.wait_status([ASK_RED], 2)
+        self.hover(RED, side_seconds)
+        self.move(ZONE)
+
+    def close(self):
+        for p in (self.proc, self.bus, self.xvfb):
+            p.terminate()
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+
+
+def main():
+    game = Game()
+    try:
+        # A miss: a short path that lies under no prize.
+        assert game.status.name == START
+        heard = game.announced_names(lambda: game.move(BLUE))
+        assert heard and heard[-1] == MOVING, f"no announcement of the moving text: {heard}"
+        game.wait_status([MOVING], 2)
+        game.steer(0.2, 0.2)
+        game.wait_status([FAILED], 2)
+        game.wait_status([THANKS], 10)
+        print("miss round: ok")
+
+        # A catch: the claw goes up 3 to 9 steps and right 23 to 29 steps,
+        # over the kitten prize at (840, 2400); then the gauge, clicked while
+        # the ball stands in the middle band.
+        game.click(NEW_GAME)
+        game.wait_status([START], 2)
+        game.steer(0.52, 2.12)
+        game.wait_status([ASK_CLICK], 2)
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            left = game.ball_left()
+            if left is not None and 107 <= left <= 113:
+                game.click(GAUGE_BUTTON)
+                break
+        outcome = game.wait_status([CONGRATULATIONS, THANKS], 10)
+        assert outcome == CONGRATULATIONS, f"the gauge click missed the band: {outcome}"
+        print("catch round: ok")
+
+        # The next round starts from the status line's first text again.
+        game.click(NEW_GAME)
+        game.wait_status([START], 2)
+        print("new game: ok")
+    finally:
+        game.close()
+
+
+if __name__ == "__main__":
+    main()
