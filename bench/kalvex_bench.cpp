@@ -2,12 +2,19 @@
 //   kalvex_bench first-frame game|empty   prints CLOCK_REALTIME (ns) at the first paint
 //   kalvex_bench idle game|empty SECONDS  stays open that long; the empty window
 //                                         runs one hidden 30 ms timer, like the idle game
+//   kalvex_bench round game SECONDS       a scripted player plays a round every 6 s
+//   kalvex_bench timers game|empty SECONDS  30, 50 and 80 ms timers side by side; prints
+//                                         "interval mean-period p99-deviation" in ms
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -33,6 +40,53 @@ private:
     bool seen_ = false;
 };
 
+// Tick times of one periodic timer, in nanoseconds since the run began.
+struct TickLog {
+    int interval;
+    std::vector<qint64> at;
+
+    void report() const {
+        std::vector<double> periods, deviations;
+        for (std::size_t i = 1; i < at.size(); ++i) {
+            periods.push_back((at[i] - at[i - 1]) / 1e6);
+            deviations.push_back(std::abs(periods.back() - interval));
+        }
+        if (periods.empty()) {
+            return;
+        }
+        double sum = 0;
+        for (double p : periods) {
+            sum += p;
+        }
+        std::sort(deviations.begin(), deviations.end());
+        const double p99 =
+            deviations[std::min(deviations.size() - 1, deviations.size() * 99 / 100)];
+        std::printf("%d %.4f %.3f\n", interval, sum / periods.size(), p99);
+    }
+};
+
+// Plays a round every six seconds through the handlers, as a player's
+// pointer would, on the real timers.
+void scriptRounds(kalvex::frmGame& game) {
+    kalvex::Round& round = game.round();
+    auto* cycle = new QTimer(&game);
+    auto play = [&game, &round] {
+        round.Command1_Click();
+        round.Go_up_MouseMove();
+        QTimer::singleShot(500, &game, [&round] { round.Moveout_MouseMove(); });
+        QTimer::singleShot(600, &game, [&round] { round.Go_left_MouseMove(); });
+        QTimer::singleShot(2600, &game, [&round] { round.Moveout_MouseMove(); });
+        QTimer::singleShot(3000, &game, [&game, &round] {
+            if (game.element("luckclick").Visible()) {
+                round.luckclick_Click();
+            }
+        });
+    };
+    QObject::connect(cycle, &QTimer::timeout, &game, play);
+    cycle->start(6000);
+    play();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -57,12 +111,43 @@ int main(int argc, char* argv[]) {
         emptyTick.start(30);
     }
     FirstPaint firstPaint;
+    QElapsedTimer since;
+    since.start();
+    std::vector<TickLog> logs;
+    std::vector<std::unique_ptr<kalvex::Timer>> timers;
+    std::vector<std::unique_ptr<QTimer>> qtimers;
     if (mode == "first-frame") {
         window->installEventFilter(&firstPaint);
     } else {
+        if (mode == "round" && game) {
+            scriptRounds(static_cast<kalvex::frmGame&>(*window));
+        }
+        if (mode == "timers") {
+            emptyTick.stop();
+            logs = {{30, {}}, {50, {}}, {80, {}}};
+            for (TickLog& log : logs) {
+                auto record = [&log, &since] { log.at.push_back(since.nsecsElapsed()); };
+                if (game) {
+                    // The game's own kind of timer, beside its running window.
+                    timers.push_back(
+                        std::make_unique<kalvex::Timer>("bench", clock, log.interval, false));
+                    timers.back()->onTick = record;
+                    timers.back()->setEnabled(true);
+                } else {
+                    qtimers.push_back(std::make_unique<QTimer>());
+                    qtimers.back()->setTimerType(Qt::PreciseTimer);
+                    QObject::connect(qtimers.back().get(), &QTimer::timeout, record);
+                    qtimers.back()->start(log.interval);
+                }
+            }
+        }
         const int seconds = argc > 3 ? std::atoi(argv[3]) : 10;
         QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     }
     window->show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    for (const TickLog& log : logs) {
+        log.report();
+    }
+    return status;
 }

@@ -32,9 +32,17 @@ def first_frame_ms(kind):
     return (int(out.strip().splitlines()[-1]) - start) / 1e6
 
 
-def idle(kind, seconds):
-    """CPU share of one core over the window's idle run, and its peak RSS in MiB."""
-    proc = subprocess.Popen([bench, "idle", kind, str(seconds + 6)], env=env)
+def timer_accuracy(kind, seconds):
+    """Mean period and 99th-percentile deviation (ms) of 30, 50 and 80 ms timers."""
+    out = subprocess.run([bench, "timers", kind, str(seconds)], env=env, capture_output=True,
+                         text=True, timeout=seconds + 30, check=True).stdout
+    rows = [line.split() for line in out.splitlines() if line.strip()]
+    return {int(r[0]): (float(r[1]), float(r[2])) for r in rows}
+
+
+def idle(kind, seconds, mode="idle"):
+    """CPU share of one core over the window's run, and its peak RSS in MiB."""
+    proc = subprocess.Popen([bench, mode, kind, str(seconds + 6)], env=env)
     time.sleep(2)  # let start-up settle
     def cpu():
         with open(f"/proc/{proc.pid}/stat") as f:
@@ -55,6 +63,9 @@ try:
     empty = statistics.median(first_frame_ms("empty") for _ in range(runs))
     game_cpu, game_rss = idle("game", 10)
     empty_cpu, empty_rss = idle("empty", 10)
+    round_cpu, _ = idle("game", 10, mode="round")
+    game_timers = timer_accuracy("game", 10)
+    empty_timers = timer_accuracy("empty", 10)
 finally:
     xvfb.terminate()
 
@@ -63,3 +74,11 @@ print(f"{'start-up to first frame (ms)':34} {game:10.1f} {empty:13.1f} {game / e
 print(f"{'idle CPU over 10 s (% of a core)':34} {game_cpu:10.2f} {empty_cpu:13.2f} "
       f"{(game_cpu / empty_cpu if empty_cpu else float('nan')):7.2f}")
 print(f"{'peak RSS (MiB)':34} {game_rss:10.1f} {empty_rss:13.1f} {game_rss / empty_rss:7.2f}")
+print(f"{'CPU during rounds (% of a core)':34} {round_cpu:10.2f} {'':>13} {'':>7}")
+print()
+print(f"{'timer over 10 s':16} {'game mean':>10} {'game p99 dev':>13} {'empty mean':>11} "
+      f"{'empty p99 dev':>14}")
+for interval in (30, 50, 80):
+    gm, gd = game_timers[interval]
+    em, ed = empty_timers[interval]
+    print(f"{str(interval) + ' ms':16} {gm:10.3f} {gd:13.3f} {em:11.3f} {ed:14.3f}")
