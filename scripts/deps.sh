@@ -9,7 +9,7 @@ packages=(
     libgtest-dev
     fonts-nanum
     libfluidsynth-dev timgm6mb-soundfont
-    libgif-dev
+    libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
 )
 
