@@ -182,10 +182,12 @@ void alienBeast(QPainter& p) {
         blob({{12, 25}, {17, 15}, {30, 12.5}, {41, 18}, {44, 29}, {38, 37.5}, {22, 38}, {14, 33}}),
         lit(brown, {24, 18}, 20), outlineOf(brown), 1.3);
     shape(p, oval(28, 32, 9, 4), QColor(200, 120, 70), QColor(200, 120, 70), 0);
-    for (auto [x, y] : {std::pair{22.0, 40.5}, {38.0, 41.0}}) {
-        shape(p, oval(x, y, 4.3, 5), lit(brown, {x - 1, y - 2}, 5), outlineOf(brown), 1.2);
-        for (qreal dx : {-2.5, 0.0, 2.5}) {
-            shape(p, polygon({{x + dx - 1, 45}, {x + dx, 47.5}, {x + dx + 1, 45}}),
+    // Stout legs with claws at the front of each foot.
+    for (qreal x : {22.0, 38.0}) {
+        shape(p, rounded(x - 4, 33, 8, 12.5, 3), lit(brown, {x - 1.5, 37}, 7), outlineOf(brown),
+              1.2);
+        for (qreal dx : {-5.0, -2.5, 0.0}) {
+            shape(p, polygon({{x + dx - 0.6, 43.5}, {x + dx - 2.2, 46.2}, {x + dx + 0.9, 45.2}}),
                   QColor(245, 240, 225), QColor(90, 80, 70), 0.6);
         }
     }
@@ -280,13 +282,17 @@ void wingedAlien(QPainter& p) {
         line(p, {21.5, y}, {26.5, y}, brown.darker(140), 0.8);
     }
     // Head with curved horns and glowing green eyes.
-    for (int side : {-1, 1}) {
-        QPainterPath horn(QPointF(24 + side * 3, 12));
-        horn.quadTo(QPointF(24 + side * 7, 9), QPointF(24 + side * 6, 3));
-        tube(p, horn, QColor(230, 215, 180), 1.4);
-    }
     shape(p, blob({{24, 9}, {29, 12}, {28.5, 18}, {24, 22}, {19.5, 18}, {19, 12}}),
           lit(brown, {22, 12}, 7), outlineOf(brown), 1.2);
+    for (int side : {-1, 1}) {
+        // A crescent horn sweeping up and out from the top of the head.
+        QPainterPath horn(QPointF(24 + side * 1.5, 11));
+        horn.quadTo(QPointF(24 + side * 4, 4), QPointF(24 + side * 10.5, 1.5));
+        horn.quadTo(QPointF(24 + side * 7.5, 8), QPointF(24 + side * 5, 12.5));
+        horn.closeSubpath();
+        shape(p, horn, lit(QColor(225, 205, 160), {24 + side * 5.0, 5}, 6), QColor(70, 50, 30),
+              1.0);
+    }
     for (int side : {-1, 1}) {
         shape(p, polygon({{24 + side * 1.3, 15}, {24 + side * 4.3, 13.4}, {24 + side * 3.6, 16.3}}),
               QColor(150, 255, 90), QColor(20, 80, 0), 0.6);

@@ -295,12 +295,12 @@ void armouredBeast(QPainter& p) {
         shape(p, oval(x, 27.4, 2.6, 3), grey);
     }
     // Head with a horn and a fierce eye.
-    shape(p, polygon({{3.5, 15.5}, {2, 9.5}, {6, 14.5}}), QColor(240, 236, 220));
-    shape(p, blob({{2, 20}, {4, 15.5}, {9, 15}, {11.5, 19}, {9.5, 24}, {3.5, 24}}),
-          lit(grey, {6, 17}, 6), outlineOf(grey));
-    shape(p, oval(6.5, 18.5, 1.6, 1.2), QColor(255, 200, 40), QColor(90, 40, 0), 0.6);
-    shape(p, circle(6.2, 18.5, 0.6), kInk, kInk, 0);
-    line(p, {2.5, 21.5}, {6, 21.8}, kInk, 0.8);
+    shape(p, polygon({{3, 15.5}, {1.2, 7.5}, {6.5, 14}}), QColor(245, 240, 220));
+    shape(p, blob({{1, 20.5}, {3.5, 14.5}, {9.5, 13.8}, {12.5, 18.5}, {10.5, 24.5}, {3, 24.5}}),
+          lit(grey, {6, 16.5}, 7), outlineOf(grey));
+    shape(p, oval(6.8, 18, 2.1, 1.6), QColor(255, 210, 40), QColor(90, 40, 0), 0.6);
+    shape(p, circle(6.5, 18.1, 0.8), kInk, kInk, 0);
+    line(p, {1.8, 21.8}, {6.5, 22.2}, kInk, 0.9);
 }
 
 void longEaredRabbit(QPainter& p) {
@@ -384,6 +384,12 @@ void pinkCreature(QPainter& p) {
     shape(p, oval(22, 28, 4.6, 2.7), lit(feet, {21, 27}, 4.6), outlineOf(feet));
     shape(p, tilted(oval(4.3, 18, 2.6, 3.6), {4.3, 18}, -30), pink);
     shape(p, tilted(oval(27.8, 14, 2.6, 3.6), {27.8, 14}, 40), pink);
+    // A little green sprout on top makes it a creature of its own.
+    QPainterPath stem(QPointF(16, 6));
+    stem.quadTo(QPointF(15.5, 3.5), QPointF(17, 2.2));
+    stroke(p, stem, QColor(40, 130, 40), 1.2);
+    shape(p, tilted(oval(19.3, 2.6, 2.6, 1.3), {19.3, 2.6}, -15), QColor(90, 210, 70));
+    shape(p, tilted(oval(14, 3, 2.1, 1.1), {14, 3}, 25), QColor(90, 210, 70));
     shape(p, circle(16, 16.5, 11.3), lit(pink, {13, 12.5}, 11.5), outlineOf(pink));
     for (int side : {-1, 1}) {
         shape(p, oval(16 + side * 3.3, 13.8, 1.5, 3), QColor(30, 30, 80), QColor(30, 30, 80), 0);

@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -83,6 +84,10 @@ bool writeContactSheet(const QString& folder, const QString& sheetPath) {
             tiles.push_back({caption, image});
         }
     }
+
+    // The big white play field goes last, so the small pictures sit together.
+    std::stable_partition(tiles.begin(), tiles.end(),
+                          [](const Tile& t) { return t.image.width() < 200; });
 
     // Tiles flow left to right in rows; a row is as high as its tallest tile.
     struct Placed {
