@@ -1,9 +1,10 @@
 // The window's own pictures: the play field, the gauge button, the title
 // banner, the two hover buttons and the claw with its three frames.
 
-#include <QLinearGradient>
 #include <array>
+#include <cmath>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "art.h"
@@ -20,13 +21,14 @@ QImage field() {
 namespace {
 
 // A bold pixel font, so the button reads crisply at 1:1. Rows run from the
-// ascender line down to the baseline; short letters have fewer rows.
+// ascender line down to the baseline; short letters have fewer rows. A
+// letter not listed is a space.
 struct Glyph {
     char letter;
-    std::vector<const char*> rows;
+    std::vector<std::string_view> rows;
 };
 
-const std::array<Glyph, 7> kGlyphs = {{
+const std::array<Glyph, 8> kGlyphs = {{
     {'C',
      {".####.", "######", "##..##", "##....", "##....", "##....", "##....", "##..##", "######",
       ".####."}},
@@ -40,7 +42,10 @@ const std::array<Glyph, 7> kGlyphs = {{
      {"##..##", "##..##", "##..##", "##..##", "######", "######", "##..##", "##..##", "##..##",
       "##..##"}},
     {'e', {".###.", "##.##", "##.##", "#####", "##...", "##..#", ".###."}},
+    {'r', {"##.##", "#####", "###..", "##...", "##...", "##...", "##..."}},
 }};
+
+constexpr int kSpaceWidth = 4;
 
 const Glyph* glyph(char letter) {
     for (const Glyph& g : kGlyphs) {
@@ -51,37 +56,26 @@ const Glyph* glyph(char letter) {
     return nullptr;
 }
 
-const std::vector<const char*> kR = {"##.##", "#####", "###..", "##...", "##...", "##...", "##..."};
-
-int textWidth(const char* text) {
-    int width = 0;
-    for (const char* c = text; *c; ++c) {
-        const Glyph* g = glyph(*c);
-        const auto& rows = *c == 'r' ? kR : g ? g->rows : std::vector<const char*>{};
-        width += rows.empty() ? 4 : static_cast<int>(std::strlen(rows[0])) + 1;
-    }
-    return width - 1;
-}
-
-void pixelText(QImage& image, const char* text, int left, int baseline, QRgb colour) {
+// Draws the text with its baseline at `baseline`; returns the width it took.
+int pixelText(QImage* image, std::string_view text, int left, int baseline, QRgb colour) {
     int x = left;
-    for (const char* c = text; *c; ++c) {
-        const Glyph* g = glyph(*c);
-        const auto& rows = *c == 'r' ? kR : g ? g->rows : std::vector<const char*>{};
-        if (rows.empty()) {
-            x += 4;  // a space
+    for (char c : text) {
+        const Glyph* g = glyph(c);
+        if (!g) {
+            x += kSpaceWidth;
             continue;
         }
-        const int top = baseline - static_cast<int>(rows.size()) + 1;
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            for (int i = 0; rows[r][i]; ++i) {
-                if (rows[r][i] == '#') {
-                    image.setPixel(x + i, top + static_cast<int>(r), colour);
+        const int top = baseline - static_cast<int>(g->rows.size()) + 1;
+        for (std::size_t r = 0; r < g->rows.size(); ++r) {
+            for (std::size_t i = 0; i < g->rows[r].size(); ++i) {
+                if (image && g->rows[r][i] == '#') {
+                    image->setPixel(x + static_cast<int>(i), top + static_cast<int>(r), colour);
                 }
             }
         }
-        x += static_cast<int>(std::strlen(rows[0])) + 1;
+        x += static_cast<int>(g->rows[0].size()) + 1;
     }
+    return x - left - 1;
 }
 
 }  // namespace
@@ -100,8 +94,9 @@ QImage clickHere() {
     p.setPen(QColor(60, 40, 0));
     p.drawRect(0, 0, 79, 19);
     p.end();
-    const char* text = "Click Here";
-    pixelText(image, text, (80 - textWidth(text)) / 2, 14, qRgb(0, 0, 0));
+    const std::string_view text = "Click Here";
+    const int width = pixelText(nullptr, text, 0, 0, 0);
+    pixelText(&image, text, (80 - width) / 2, 14, qRgb(0, 0, 0));
     return image;
 }
 

@@ -4,6 +4,8 @@
 #include <QLinearGradient>
 #include <QRadialGradient>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "art.h"
 #include "canvas.h"

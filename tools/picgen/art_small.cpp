@@ -3,6 +3,8 @@
 
 #include <QLinearGradient>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "art.h"
 #include "canvas.h"

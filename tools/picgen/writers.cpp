@@ -5,7 +5,6 @@
 #include <jpeglib.h>
 #include <cstdio>
 
-#include <QtEndian>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
