@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev
     fonts-nanum
-    libfluidsynth-dev timgm6mb-soundfont
+    libfluidsynth-dev libasound2-dev timgm6mb-soundfont
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
 )
