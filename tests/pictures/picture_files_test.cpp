@@ -55,6 +55,9 @@ struct JpegRow {
     const char* file;
     int width, height;
 };
+void PrintTo(const JpegRow& row, std::ostream* os) {
+    *os << row.file;
+}
 constexpr JpegRow kJpegs[] = {{"field.jpg", 210, 210}, {"click-here.jpg", 80, 20}};
 
 class JpegFile : public ::testing::TestWithParam<JpegRow> {};
@@ -101,6 +104,9 @@ struct GifRow {
     const char* file;
     int width, height, tableSize;
 };
+void PrintTo(const GifRow& row, std::ostream* os) {
+    *os << row.file;
+}
 constexpr GifRow kGifs[] = {
     {"claw-open.gif", 40, 40, 128},    {"claw-closed.gif", 40, 40, 128},
     {"claw-lowered.gif", 40, 40, 128}, {"claw-bottom.gif", 40, 40, 128},
@@ -240,6 +246,10 @@ struct IcoRow {
     const char* file;
     std::vector<Layer> layers;
 };
+
+void PrintTo(const IcoRow& row, std::ostream* os) {
+    *os << row.file;
+}
 
 const std::vector<IcoRow>& icoRows() {
     static const std::vector<IcoRow> rows = [] {
