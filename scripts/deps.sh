@@ -8,8 +8,8 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev
     fonts-nanum
-    libfluidsynth-dev timgm6mb-soundfont
-    libgif-dev
+    libfluidsynth-dev libasound2-dev timgm6mb-soundfont
+    libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
 )

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kalvex {
+
+// One channel message of a MIDI file, placed in time.
+struct MidiEvent {
+    double ms = 0;            // from the start of the song
+    std::uint8_t status = 0;  // kind in the high nibble, channel (0-15) in the low
+    std::uint8_t data1 = 0;
+    std::uint8_t data2 = 0;
+
+    int kind() const { return status & 0xF0; }
+    int channel() const { return status & 0x0F; }
+};
+
+// A standard MIDI file flattened into one timeline: every track merged, the
+// tempo map applied, system-exclusive and meta events other than the tempo
+// left out.
+struct MidiSong {
+    int format = 0;
+    int tracks = 0;
+    std::vector<MidiEvent> events;  // in the order they are to be played
+    double lengthMs = 0;            // where the longest track ends (its End of Track)
+};
+
+// Reads a standard MIDI file (format 0 or 1). On failure returns nothing and
+// says why in `error`.
+std::optional<MidiSong> readMidiFile(std::span<const std::uint8_t> bytes, std::string& error);
+
+}  // namespace kalvex

@@ -1,0 +1,30 @@
+// The game with its music player but no mid.mid beside the test program, as
+// on a machine where the file or the sound is missing.
+#include <QFile>
+
+#include "round/texts.h"
+#include "support/game_fixture.h"
+
+namespace kalvex::testing {
+namespace {
+
+using GameWithoutMusic = GameTest;
+
+TEST_F(GameWithoutMusic, StartsAndPlaysARound) {
+    ASSERT_FALSE(QFile::exists(window().MMControl1.fileName()));
+    EXPECT_EQ(label1().Caption(), texts::kAskBlue);
+    steer(4, 4);
+    const QString judged = label1().Caption();
+    EXPECT_TRUE(judged == texts::kFailed || judged == texts::kAskClick) << judged.toStdString();
+}
+
+TEST_F(GameWithoutMusic, SaysOnceOnStderrWhyThereIsNoMusic) {
+    ::testing::internal::CaptureStderr();
+    { frmGame another(clock, dialogs); }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("mid.mid was not found"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace kalvex::testing

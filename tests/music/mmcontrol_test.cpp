@@ -1,0 +1,302 @@
+// The music player's property and command protocol, over a recording output.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <set>
+
+#include "music/mmcontrol.h"
+#include "music_support.h"
+
+namespace kalvex::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What the player did to its output, shared between the test and the fake.
+struct Record {
+    std::mutex mutex;
+    std::vector<std::string> calls;  // "play", "stop"
+    std::vector<std::shared_ptr<const MidiSong>> songs;
+    std::vector<unsigned> tags;
+    SongOutput::Ended ended;
+    std::thread::id openedOn;
+    int opened = 0;
+    int destroyed = 0;
+
+    std::vector<std::string> callsSoFar() {
+        std::lock_guard lock(mutex);
+        return calls;
+    }
+};
+
+class RecordingOutput : public SongOutput {
+public:
+    explicit RecordingOutput(std::shared_ptr<Record> r) : r_(std::move(r)) {}
+    ~RecordingOutput() override {
+        std::lock_guard lock(r_->mutex);
+        ++r_->destroyed;
+    }
+    void play(std::shared_ptr<const MidiSong> song, unsigned tag) override {
+        std::lock_guard lock(r_->mutex);
+        r_->calls.push_back("play");
+        r_->songs.push_back(std::move(song));
+        r_->tags.push_back(tag);
+    }
+    void stop() override {
+        std::lock_guard lock(r_->mutex);
+        r_->calls.push_back("stop");
+    }
+
+private:
+    std::shared_ptr<Record> r_;
+};
+
+class MMControlTest : public ::testing::Test {
+protected:
+    // An output that opens once `release` is set, or fails with `failure`.
+    SongOutputFactory factory(std::string failure = {}) {
+        return [r = record, gate = release.get_future().share(), failure](
+                   SongOutput::Ended ended, std::string& why) -> std::unique_ptr<SongOutput> {
+            gate.wait();
+            std::lock_guard lock(r->mutex);
+            ++r->opened;
+            r->openedOn = std::this_thread::get_id();
+            r->ended = std::move(ended);
+            if (!failure.empty()) {
+                why = failure;
+                return nullptr;
+            }
+            return std::make_unique<RecordingOutput>(r);
+        };
+    }
+
+    QString songFile(const char* name, int bars) {
+        std::string score = "tempo 240\npart p channel=1 program=1\n";
+        for (int i = 0; i < bars; ++i) {
+            score += "| C4/1 |\n";
+        }
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        writeBytes(path.toStdString(), midiFromScore(score));
+        return path;
+    }
+
+    void start(MMControl& player, const QString& file) {
+        player.SetProperty(MMControl::kFileName, file);
+        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
+        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    }
+
+    // What the window does on every notification.
+    static void restart(MMControl& player) {
+        player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
+        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
+        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    }
+
+    bool waitForCalls(std::size_t n) {
+        return QTest::qWaitFor([&] { return record->callsSoFar().size() >= n; }, 2000);
+    }
+
+    void end(unsigned tag) {
+        std::thread([e = record->ended, tag] { e(tag); }).join();
+    }
+
+    std::shared_ptr<Record> record = std::make_shared<Record>();
+    std::promise<void> release;
+    QTemporaryDir dir;
+};
+
+// Opening the synthesiser takes a while; the window must not wait for it.
+TEST_F(MMControlTest, CommandsReturnAtOnceAndPlayWaitsForTheOutput) {
+    MMControl player(factory());
+    const QString file = songFile("a.mid", 2);
+    std::thread opening([this] {
+        std::this_thread::sleep_for(300ms);
+        release.set_value();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    start(player, file);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 150ms);
+    EXPECT_TRUE(record->callsSoFar().empty());  // the output is still opening
+    opening.join();
+    ASSERT_TRUE(waitForCalls(1));
+    EXPECT_EQ(record->calls, std::vector<std::string>{"play"});
+    EXPECT_NE(record->openedOn, std::this_thread::get_id());
+    EXPECT_DOUBLE_EQ(record->songs[0]->lengthMs, 2000.0);
+}
+
+// The notification handler never names the file again: open reads the kept
+// name, and reads the file afresh.
+TEST_F(MMControlTest, EveryRestartReopensTheKeptFileFromItsStart) {
+    release.set_value();
+    MMControl player(factory());
+    const QString file = songFile("loop.mid", 1);
+    int notifications = 0;
+    player.Notify = [&](int code) {
+        EXPECT_EQ(code, MMControl::kNotifySuccessful);
+        ++notifications;
+        restart(player);
+    };
+    start(player, file);
+    ASSERT_TRUE(waitForCalls(1));
+    for (int loop = 1; loop <= 3; ++loop) {
+        songFile("loop.mid", loop + 1);  // the file changes on disk under the same name
+        end(record->tags.back());
+        ASSERT_TRUE(waitForCalls(1 + loop)) << "loop " << loop;
+        EXPECT_EQ(notifications, loop);
+        EXPECT_EQ(record->songs.back()->lengthMs, 1000.0 * (loop + 1));
+    }
+    // Each song had ended, so "close" has nothing to stop.
+    EXPECT_EQ(record->calls, std::vector<std::string>(4, "play"));
+    EXPECT_EQ(std::set<unsigned>(record->tags.begin(), record->tags.end()).size(), 4u);
+    EXPECT_EQ(player.fileName(), file);
+    EXPECT_EQ(record->opened, 1);  // the synthesiser is opened once, not per loop
+}
+
+TEST_F(MMControlTest, NotifyComesLaterOnTheGuiThreadNotFromTheAudioThread) {
+    release.set_value();
+    MMControl player(factory());
+    std::atomic<int> notified = 0;
+    std::atomic<bool> onGuiThread = false;
+    player.Notify = [&](int) {
+        onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+        ++notified;
+    };
+    start(player, songFile("a.mid", 1));
+    ASSERT_TRUE(waitForCalls(1));
+    end(record->tags.back());
+    EXPECT_EQ(notified, 0);  // queued, not called from the ending thread
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notified == 1; }, 2000));
+    EXPECT_TRUE(onGuiThread);
+}
+
+TEST_F(MMControlTest, TheEndOfAClosedPlaybackIsIgnored) {
+    release.set_value();
+    MMControl player(factory());
+    int notified = 0;
+    player.Notify = [&](int) { ++notified; };
+    start(player, songFile("a.mid", 1));
+    ASSERT_TRUE(waitForCalls(1));
+    const unsigned first = record->tags.back();
+    restart(player);
+    ASSERT_TRUE(waitForCalls(3));
+    end(first);
+    QTest::qWait(50);
+    EXPECT_EQ(notified, 0);
+    end(record->tags.back());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notified == 1; }, 2000));
+}
+
+TEST_F(MMControlTest, PlayWithoutOpenAndUnknownCommandsDoNothing) {
+    release.set_value();
+    MMControl player(factory());
+    player.SetProperty(MMControl::kFileName, songFile("a.mid", 1));
+    player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
+    player.SetProperty(MMControl::kCommand, QStringLiteral("rewind"));
+    player.SetProperty(7, QStringLiteral("open"));
+    QTest::qWait(50);
+    EXPECT_EQ(record->opened, 0);
+    EXPECT_TRUE(record->callsSoFar().empty());
+}
+
+TEST_F(MMControlTest, ADoubledSeparatorStillNamesTheFile) {
+    release.set_value();
+    MMControl player(factory());
+    songFile("mid.mid", 1);
+    start(player, dir.path() + QStringLiteral("//mid.mid"));
+    EXPECT_TRUE(waitForCalls(1));
+}
+
+TEST_F(MMControlTest, ClosingBeforeTheOutputIsReadyCancelsThePlay) {
+    MMControl player(factory());
+    start(player, songFile("a.mid", 1));
+    player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
+    release.set_value();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return record->opened == 1; }, 2000));
+    QTest::qWait(50);
+    EXPECT_TRUE(record->callsSoFar().empty());
+}
+
+TEST_F(MMControlTest, DestroyingWhileTheOutputOpensWaitsForItAndFreesIt) {
+    std::thread opening;
+    {
+        MMControl player(factory());
+        start(player, songFile("a.mid", 1));
+        opening = std::thread([this] {
+            std::this_thread::sleep_for(50ms);
+            release.set_value();
+        });
+    }
+    opening.join();
+    EXPECT_EQ(record->opened, 1);
+    EXPECT_EQ(record->destroyed, 1);
+}
+
+// Without music the game goes on: nothing blocks, nothing notifies, and one
+// line on stderr says why, however often the loop would retry.
+class NoMusic : public MMControlTest {
+protected:
+    std::string runTwice(MMControl& player, const QString& file) {
+        ::testing::internal::CaptureStderr();
+        start(player, file);
+        restart(player);
+        QTest::qWait(100);
+        return ::testing::internal::GetCapturedStderr();
+    }
+    static int lines(const std::string& s) { return int(std::count(s.begin(), s.end(), '\n')); }
+
+    int notified = 0;
+};
+
+TEST_F(NoMusic, MissingFile) {
+    release.set_value();
+    MMControl player(factory());
+    player.Notify = [&](int) { ++notified; };
+    const QString file = dir.filePath(QStringLiteral("mid.mid"));
+    const std::string err = runTwice(player, file);
+    EXPECT_EQ(lines(err), 1) << err;
+    EXPECT_NE(err.find(file.toStdString() + " was not found"), std::string::npos) << err;
+    EXPECT_EQ(record->opened, 0);  // no synthesiser is started for nothing
+    EXPECT_EQ(notified, 0);
+}
+
+TEST_F(NoMusic, FilesThatAreNotMidi) {
+    release.set_value();
+    MMControl player(factory());
+    const auto good = midiFromScore("part p channel=1 program=1\n| C4/1 | C4 |\n");
+    const std::vector<std::vector<std::uint8_t>> bad = {
+        {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {good.begin(), good.begin() + good.size() / 2},
+        {}};
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        const QString file = dir.filePath(QStringLiteral("bad%1.mid").arg(i));
+        writeBytes(file.toStdString(), bad[i]);
+        const std::string err = runTwice(player, file);
+        EXPECT_EQ(lines(err), 1) << err;
+        EXPECT_NE(err.find("is not a playable MIDI file"), std::string::npos) << err;
+    }
+    EXPECT_EQ(record->opened, 0);
+}
+
+TEST_F(NoMusic, NoAudioOutput) {
+    release.set_value();
+    MMControl player(factory("no audio output could be opened"));
+    player.Notify = [&](int) { ++notified; };
+    const std::string err = runTwice(player, songFile("a.mid", 1));
+    EXPECT_EQ(lines(err), 1) << err;
+    EXPECT_NE(err.find("no audio output could be opened"), std::string::npos) << err;
+    EXPECT_EQ(record->opened, 1);  // and not tried again on the restart
+    EXPECT_EQ(notified, 0);
+}
+
+}  // namespace
+}  // namespace kalvex::testing

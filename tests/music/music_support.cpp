@@ -1,0 +1,33 @@
+#include "music_support.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "../../tools/midigen/score.h"
+#include "../../tools/midigen/smf.h"
+
+namespace kalvex::testing {
+
+std::filesystem::path sourceDir() {
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+}
+
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<std::uint8_t> midiFromScore(std::string_view score) {
+    return midigen::writeSmf(midigen::parseScore(score));
+}
+
+}  // namespace kalvex::testing

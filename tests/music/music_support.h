@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+namespace kalvex::testing {
+
+// The repository, found from this file's own path.
+std::filesystem::path sourceDir();
+
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// A MIDI file written by the project's generator from a note list.
+std::vector<std::uint8_t> midiFromScore(std::string_view score);
+
+inline QString qpath(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+}  // namespace kalvex::testing
