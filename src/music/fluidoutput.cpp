@@ -91,8 +91,22 @@ public:
         song_.reset();
     }
 
+    // Setting up the synthesiser and reading the sound bank cost about a
+    // tenth of a second of CPU; at the lowest priority they leave the cores
+    // to the window's first frames. That runs on a thread of its own because
+    // the audio thread, started afterwards, must not inherit the priority.
     bool open(const FluidOutputSettings& s, std::string& failure) {
         quietLibraries();
+        bool ready = false;
+        std::thread([&] {
+            setpriority(PRIO_PROCESS, gettid(), 19);
+            ready = createSynth(s, failure);
+        }).join();
+        return ready && openDriver(s, failure);
+    }
+
+private:
+    bool createSynth(const FluidOutputSettings& s, std::string& failure) {
         settings_ = new_fluid_settings();
         fluid_settings_setnum(settings_, "synth.gain", 0.4);
         fluid_settings_setint(settings_, "synth.lock-memory", 0);
@@ -104,7 +118,7 @@ public:
             failure = "the synthesiser could not be set up";
             return false;
         }
-        if (loadSoundFont(s.soundFont) == FLUID_FAILED) {
+        if (fluid_synth_sfload(synth_, s.soundFont.c_str(), 1) == FLUID_FAILED) {
             failure = "the sound bank " + s.soundFont + " could not be loaded";
             return false;
         }
@@ -112,7 +126,10 @@ public:
         sequencer_ = new_fluid_sequencer2(0);
         fluid_sequencer_register_fluidsynth(sequencer_, synth_);
         client_ = fluid_sequencer_register_client(sequencer_, "kalvex", onEvent, this);
+        return true;
+    }
 
+    bool openDriver(const FluidOutputSettings& s, std::string& failure) {
         std::string tried;
         for (const std::string& driver : s.drivers) {
             fluid_settings_setstr(settings_, "audio.driver", driver.c_str());
@@ -124,21 +141,6 @@ public:
         }
         failure = "no audio output could be opened (tried " + tried + ")";
         return false;
-    }
-
-private:
-    // Reading the sound bank keeps both cores busy for tens of milliseconds
-    // (FluidSynth reads samples in parallel). At the lowest priority it
-    // leaves them to the window's first frames. It runs on a thread of its
-    // own because the audio thread, started later, must not inherit that.
-    int loadSoundFont(const std::string& path) {
-        int id = FLUID_FAILED;
-        std::thread loader([&] {
-            setpriority(PRIO_PROCESS, gettid(), 19);
-            id = fluid_synth_sfload(synth_, path.c_str(), 1);
-        });
-        loader.join();
-        return id;
     }
 
     // On the audio thread, from inside the sequencer.
