@@ -25,14 +25,6 @@ void Timer::setEnabled(bool enabled) {
     }
 }
 
-void Timer::setInterval(int intervalMs) {
-    interval_ = intervalMs;
-    if (enabled_) {
-        clock_.disarm(*this);
-        clock_.arm(*this);
-    }
-}
-
 void Timer::fire() {
     if (enabled_ && onTick) {
         onTick();

@@ -22,8 +22,6 @@ public:
     int Interval() const { return interval_; }
     bool Enabled() const { return enabled_; }
     void setEnabled(bool enabled);
-    // A new interval takes effect with a fresh period, as when switched on.
-    void setInterval(int intervalMs);
 
     // The tick handler, run once per period while the timer is enabled.
     std::function<void()> onTick;
