@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON
+# The optimised build the player gets, then a debug build under the sanitizers.
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 cmake --build build/test -j2
 (cd build/test && ctest --output-on-failure -j2 --timeout 300)
 
