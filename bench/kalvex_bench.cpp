@@ -1,5 +1,6 @@
 // Measures the game's window against an empty Qt window in the same build:
-//   kalvex_bench first-frame game|empty   prints CLOCK_REALTIME (ns) at the first paint
+//   kalvex_bench first-frame game|empty|text  prints CLOCK_REALTIME (ns) at the first paint;
+//                                         "text" is the empty window with one Korean label
 //   kalvex_bench idle game|empty SECONDS  stays open that long; the empty window
 //                                         runs one hidden 30 ms timer, like the idle game
 //   kalvex_bench round game SECONDS       a scripted player plays a round every 6 s
@@ -7,6 +8,7 @@
 //                                         "interval mean-period p99-deviation" in ms
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -97,6 +99,7 @@ int main(int argc, char* argv[]) {
     }
     const QString mode = argv[1];
     const bool game = QString(argv[2]) == "game";
+    const bool withText = QString(argv[2]) == "text";
 
     kalvex::RealClock clock;
     kalvex::QtDialogs dialogs;
@@ -107,6 +110,14 @@ int main(int argc, char* argv[]) {
     } else {
         window = std::make_unique<QWidget>();
         window->setFixedSize(224, 384);
+        if (withText) {
+            // The first text a process draws pays for setting up Qt's fonts.
+            auto* label = new QLabel(QStringLiteral("파란색 버튼 위로"), window.get());
+            QFont font;
+            font.setFamilies({QStringLiteral("Gulim"), QStringLiteral("NanumGothic")});
+            font.setPixelSize(12);
+            label->setFont(font);
+        }
         emptyTick.setTimerType(Qt::PreciseTimer);
         emptyTick.start(30);
     }

@@ -24,7 +24,6 @@ time.sleep(1.0)
 os.makedirs("/tmp/kalvex-bench-runtime", mode=0o700, exist_ok=True)
 env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
            XDG_RUNTIME_DIR="/tmp/kalvex-bench-runtime")
-ticks = os.sysconf("SC_CLK_TCK")
 
 
 # A copy of the program in a folder without mid.mid: the game with no music.
@@ -47,32 +46,37 @@ def timer_accuracy(kind, seconds):
     return {int(r[0]): (float(r[1]), float(r[2])) for r in rows}
 
 
-def idle(kind, seconds, mode="idle"):
+def idle(kind, seconds, mode="idle", program=bench):
     """CPU share of one core over the window's run, and its peak RSS in MiB."""
-    proc = subprocess.Popen([bench, mode, kind, str(seconds + 6)], env=env)
+    proc = subprocess.Popen([program, mode, kind, str(seconds + 6)], env=env)
     time.sleep(2)  # let start-up settle
     def cpu():
-        with open(f"/proc/{proc.pid}/stat") as f:
-            fields = f.read().rsplit(")", 1)[1].split()
-        return int(fields[11]) + int(fields[12])
+        """Nanoseconds on a CPU, summed over the process's threads."""
+        total = 0
+        for task in os.listdir(f"/proc/{proc.pid}/task"):
+            with open(f"/proc/{proc.pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        return total
     before, t0 = cpu(), time.monotonic()
     time.sleep(seconds)
     after, t1 = cpu(), time.monotonic()
     with open(f"/proc/{proc.pid}/status") as f:
         hwm = next(int(l.split()[1]) for l in f if l.startswith("VmHWM")) / 1024
     proc.wait(timeout=60)
-    return 100.0 * (after - before) / ticks / (t1 - t0), hwm
+    return 100.0 * (after - before) / 1e9 / (t1 - t0), hwm
 
 
 try:
     runs = 11
-    game, silent_game, empty = [], [], []
-    for _ in range(runs):  # interleaved, so a busy moment hits all three alike
+    game, silent_game, empty, text = [], [], [], []
+    for _ in range(runs):  # interleaved, so a busy moment hits them all alike
         game.append(first_frame_ms("game"))
         silent_game.append(first_frame_ms("game", silent))
         empty.append(first_frame_ms("empty"))
-    game, silent_game, empty = map(statistics.median, (game, silent_game, empty))
+        text.append(first_frame_ms("text"))
+    game, silent_game, empty, text = map(statistics.median, (game, silent_game, empty, text))
     game_cpu, game_rss = idle("game", 10)
+    silent_cpu, silent_rss = idle("game", 10, program=silent)
     empty_cpu, empty_rss = idle("empty", 10)
     round_cpu, _ = idle("game", 10, mode="round")
     game_timers = timer_accuracy("game", 10)
@@ -85,9 +89,14 @@ print(f"{'figure':34} {'game':>10} {'empty window':>13} {'ratio':>7}")
 print(f"{'start-up to first frame (ms)':34} {game:10.1f} {empty:13.1f} {game / empty:7.2f}")
 print(f"{'  the same without music (ms)':34} {silent_game:10.1f} {empty:13.1f} "
       f"{silent_game / empty:7.2f}")
+print(f"{'  empty window with one label (ms)':34} {text:10.1f} {empty:13.1f} {text / empty:7.2f}")
 print(f"{'idle CPU over 10 s (% of a core)':34} {game_cpu:10.2f} {empty_cpu:13.2f} "
       f"{(game_cpu / empty_cpu if empty_cpu else float('nan')):7.2f}")
+print(f"{'  the same without music':34} {silent_cpu:10.2f} {empty_cpu:13.2f} "
+      f"{(silent_cpu / empty_cpu if empty_cpu else float('nan')):7.2f}")
 print(f"{'peak RSS (MiB)':34} {game_rss:10.1f} {empty_rss:13.1f} {game_rss / empty_rss:7.2f}")
+print(f"{'  the same without music':34} {silent_rss:10.1f} {empty_rss:13.1f} "
+      f"{silent_rss / empty_rss:7.2f}")
 print(f"{'CPU during rounds (% of a core)':34} {round_cpu:10.2f} {'':>13} {'':>7}")
 print()
 print(f"{'timer over 10 s':16} {'game mean':>10} {'game p99 dev':>13} {'empty mean':>11} "

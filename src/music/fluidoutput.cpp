@@ -110,6 +110,8 @@ private:
         settings_ = new_fluid_settings();
         fluid_settings_setnum(settings_, "synth.gain", 0.4);
         fluid_settings_setint(settings_, "synth.lock-memory", 0);
+        // The loop never sounds more than a few dozen voices; 256 only cost memory.
+        fluid_settings_setint(settings_, "synth.polyphony", 64);
         for (const auto& [name, value] : s.extra) {
             fluid_settings_setstr(settings_, name.c_str(), value.c_str());
         }
