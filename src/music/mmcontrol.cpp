@@ -144,7 +144,7 @@ void MMControl::songEnded(unsigned tag) {
     }
     playing_ = false;
     if (Notify) {
-        Notify(kNotifySuccessful);
+        Notify(kPlaybackEnded);
     }
 }
 

@@ -25,7 +25,7 @@ public:
     static constexpr int kFileName = 22;
     static constexpr int kCommand = 23;
     // Notify's argument: playback reached the end of the file.
-    static constexpr int kNotifySuccessful = 1;
+    static constexpr int kPlaybackEnded = 1;
 
     // Plays through FluidSynth on the machine's audio output.
     MMControl();

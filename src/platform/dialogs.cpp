@@ -9,7 +9,7 @@ void QtDialogs::MsgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(owner_);
     box.setWindowTitle(title);
     box.setText(text);
-    box.setIcon((style & vbInformation) ? QMessageBox::Information : QMessageBox::NoIcon);
+    box.setIcon((style & kInformationIcon) ? QMessageBox::Information : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

@@ -6,10 +6,10 @@ class QWidget;
 
 namespace kalvex {
 
-// Message box styles the game uses.
+// Message box styles the game uses; they add up.
 enum MsgBoxStyle : int {
-    vbOKOnly = 0,
-    vbInformation = 64,
+    kOkButtonOnly = 0,
+    kInformationIcon = 64,
 };
 
 // The platform's modal message box and the end of the program. Tests put a

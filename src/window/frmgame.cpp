@@ -246,14 +246,14 @@ void frmGame::Form_Load() {
 }
 
 void frmGame::Command2_Click() {
-    dialogs_.MsgBox(texts::kThanks, vbOKOnly, QStringLiteral("종료"));
+    dialogs_.MsgBox(texts::kThanks, kOkButtonOnly, QStringLiteral("종료"));
     // However the box was closed, the program ends and no handler runs after this.
     ended_ = true;
     dialogs_.End();
 }
 
 void frmGame::Image1_Click() {
-    dialogs_.MsgBox(kInformation, vbOKOnly | vbInformation, QStringLiteral("정보"));
+    dialogs_.MsgBox(kInformation, kOkButtonOnly | kInformationIcon, QStringLiteral("정보"));
 }
 
 void frmGame::MMControl1_Notify(int) {

@@ -141,7 +141,7 @@ TEST_F(MMControlTest, EveryRestartReopensTheKeptFileFromItsStart) {
     const QString file = songFile("loop.mid", 1);
     int notifications = 0;
     player.Notify = [&](int code) {
-        EXPECT_EQ(code, MMControl::kNotifySuccessful);
+        EXPECT_EQ(code, MMControl::kPlaybackEnded);
         ++notifications;
         restart(player);
     };

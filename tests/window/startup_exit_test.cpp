@@ -35,7 +35,7 @@ TEST_F(StartupExitTest, ExitThanksThePlayerThenEndsTheProgram) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("감사합니다."));
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("종료"));
-    EXPECT_EQ(dialogs.boxes[0].style, vbOKOnly);
+    EXPECT_EQ(dialogs.boxes[0].style, kOkButtonOnly);
     EXPECT_EQ(dialogs.ends, 1);
     // No handler runs once the program has ended.
     const float top = e("Hand").Top();
@@ -53,7 +53,7 @@ TEST_F(StartupExitTest, InformationBoxChangesNothing) {
     click("Image1");
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("정보"));
-    EXPECT_EQ(dialogs.boxes[0].style, vbOKOnly | vbInformation);
+    EXPECT_EQ(dialogs.boxes[0].style, kOkButtonOnly | kInformationIcon);
     EXPECT_FALSE(dialogs.boxes[0].text.isEmpty());
     EXPECT_FALSE(dialogs.boxes[0].text.contains('\n'));
     EXPECT_EQ(dialogs.ends, 0);
