@@ -18,7 +18,7 @@ void RealClock::arm(Timer& timer) {
         QObject::connect(qtimer.get(), &QTimer::timeout, qtimer.get(), [&timer] { timer.fire(); });
     }
     // A timer with no period never ticks, as a zero interval means "off".
-    if (timer.Interval() > 0) {
+    if (timer.Interval() > 0 && !held_) {
         qtimer->start(timer.Interval());
     }
 }
@@ -26,6 +26,22 @@ void RealClock::arm(Timer& timer) {
 void RealClock::disarm(Timer& timer) {
     if (auto it = running_.find(&timer); it != running_.end()) {
         it->second->stop();
+    }
+}
+
+void RealClock::hold() {
+    held_ = true;
+    for (auto& [timer, qtimer] : running_) {
+        qtimer->stop();
+    }
+}
+
+void RealClock::resume() {
+    held_ = false;
+    for (auto& [timer, qtimer] : running_) {
+        if (timer->Enabled() && timer->Interval() > 0) {
+            qtimer->start(timer->Interval());
+        }
     }
 }
 
@@ -40,7 +56,21 @@ void SimulatedClock::disarm(Timer& timer) {
     std::erase_if(armed_, [&](const Armed& a) { return a.timer == &timer; });
 }
 
+void SimulatedClock::hold() {
+    held_ = true;
+}
+
+void SimulatedClock::resume() {
+    held_ = false;
+    for (Armed& a : armed_) {
+        a.due = now_ + a.timer->Interval();
+    }
+}
+
 SimulatedClock::Armed* SimulatedClock::nextDue() {
+    if (held_) {
+        return nullptr;
+    }
     auto it = std::min_element(armed_.begin(), armed_.end(), [](const Armed& a, const Armed& b) {
         return a.due != b.due ? a.due < b.due : a.order < b.order;
     });

@@ -20,6 +20,11 @@ public:
     virtual void arm(Timer& timer) = 0;
     // Stops a timer's ticks at once.
     virtual void disarm(Timer& timer) = 0;
+    // While a message box is open the round stands still: no timer ticks.
+    virtual void hold() = 0;
+    // The box has closed: every timer that is on starts a fresh period, so
+    // the time the box was open brings no burst of ticks.
+    virtual void resume() = 0;
 };
 
 // Qt's precise timers, on the window's event thread.
@@ -29,9 +34,12 @@ public:
     ~RealClock() override;
     void arm(Timer& timer) override;
     void disarm(Timer& timer) override;
+    void hold() override;
+    void resume() override;
 
 private:
     std::unordered_map<Timer*, std::unique_ptr<QTimer>> running_;
+    bool held_ = false;
 };
 
 // Simulated milliseconds: advancing fires every due tick in time order with
@@ -41,6 +49,9 @@ class SimulatedClock : public Clock {
 public:
     void arm(Timer& timer) override;
     void disarm(Timer& timer) override;
+    // Time still passes while held, but no tick fires.
+    void hold() override;
+    void resume() override;
 
     qint64 now() const { return now_; }
     void advance(qint64 ms);
@@ -58,6 +69,7 @@ private:
     Armed* nextDue();
 
     qint64 now_ = 0;
+    bool held_ = false;
     quint64 armedCount_ = 0;
     std::vector<Armed> armed_;
 };

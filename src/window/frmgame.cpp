@@ -51,6 +51,7 @@ frmGame::frmGame(Clock& clock, Dialogs& dialogs)
       tmrLuck("tmrLuck", clock, 30, true),
       tmrBackleft("tmrBackleft", clock, 80, false),
       tmrBacktop("tmrBacktop", clock, 80, false),
+      clock_(clock),
       dialogs_(dialogs) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -191,7 +192,7 @@ void frmGame::build() {
 template <class F>
 std::function<void()> frmGame::handler(F f) {
     return [this, f] {
-        if (!ended_) {
+        if (!ended_ && !held_) {
             f();
         }
     };
@@ -245,15 +246,29 @@ void frmGame::Form_Load() {
     Label1_->setCaption(texts::kAskBlue);
 }
 
+void frmGame::holdRound() {
+    held_ = true;
+    clock_.hold();
+}
+
+void frmGame::releaseRound() {
+    clock_.resume();
+    held_ = false;
+}
+
 void frmGame::Command2_Click() {
+    holdRound();
     dialogs_.MsgBox(texts::kThanks, kOkButtonOnly, QStringLiteral("종료"));
-    // However the box was closed, the program ends and no handler runs after this.
+    // However the box was closed, the program ends, and the round stays held
+    // until it has: no handler runs after this.
     ended_ = true;
     dialogs_.End();
 }
 
 void frmGame::Image1_Click() {
+    holdRound();
     dialogs_.MsgBox(kInformation, kOkButtonOnly | kInformationIcon, QStringLiteral("정보"));
+    releaseRound();
 }
 
 void frmGame::MMControl1_Notify(int) {

@@ -54,10 +54,15 @@ protected:
 private:
     void build();
     void centreOnScreen();
-    // Calls a handler unless the program has already ended.
+    // While a modal box is open the round is held: no tick and no pointer
+    // event reaches a handler.
+    void holdRound();
+    void releaseRound();
+    // Calls a handler unless the round is held or the program has ended.
     template <class F>
     std::function<void()> handler(F f);
 
+    Clock& clock_;
     Dialogs& dialogs_;
     std::vector<std::unique_ptr<Element>> elements_;
     QHash<QString, Element*> byName_;
@@ -65,6 +70,7 @@ private:
     CaptionElement* Label1_ = nullptr;
     std::unique_ptr<Round> round_;
     bool ended_ = false;
+    bool held_ = false;
     bool centred_ = false;
 };
 

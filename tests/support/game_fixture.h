@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -29,11 +30,16 @@ public:
     };
     void MsgBox(const QString& text, int style, const QString& title) override {
         boxes.push_back({text, style, title});
+        if (whileOpen) {
+            whileOpen();
+        }
     }
     void End() override { ++ends; }
 
     std::vector<Box> boxes;
     int ends = 0;
+    // What happens while a box is open: time passing, the pointer moving.
+    std::function<void()> whileOpen;
 };
 
 // The real window on a simulated clock, shown on the offscreen platform, with

@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "round/texts.h"
 #include "support/game_fixture.h"
@@ -50,6 +52,10 @@ TEST_F(StartupExitTest, InformationBoxChangesNothing) {
     advance(160);
     const float top = e("Hand").Top();
     const QString status = label1().Caption();
+    dialogs.whileOpen = [this] {
+        advance(800);
+        pointerTo(e("Moveout").Left() + 60, 4700);
+    };
     click("Image1");
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("정보"));
@@ -61,6 +67,11 @@ TEST_F(StartupExitTest, InformationBoxChangesNothing) {
     EXPECT_EQ(label1().Caption(), status);
     EXPECT_TRUE(window().tmrHandUp.Enabled());
     EXPECT_EQ(round().upStarted, kTrue);
+    // The leg goes on from a fresh period.
+    advance(79);
+    EXPECT_EQ(e("Hand").Top(), top);
+    advance(1);
+    EXPECT_EQ(e("Hand").Top(), top - 30);
 }
 
 // The real box and the real end: a person's click on OK is played by a
@@ -109,6 +120,105 @@ TEST(RealDialogs, InformationBoxShowsTheInformationIcon) {
     window.Image1_Click();
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_EQ(title, QStringLiteral("정보"));
+}
+
+// Closes the open box with OK after the given time, as a person would;
+// looks again until a box is there, so a slow start cannot leave it open.
+void closeBoxAfter(int ms, const std::function<void()>& whileOpen = {}) {
+    QTimer::singleShot(ms, [ms, whileOpen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            closeBoxAfter(std::max(ms / 4, 20), whileOpen);
+            return;
+        }
+        if (whileOpen) {
+            whileOpen();
+        }
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+// The real boxes on the real clock hold the round in every phase: whatever
+// the timers would have done while a box was open does not happen.
+TEST(RealDialogs, AnOpenBoxHoldsTheRound) {
+    RealClock clock;
+    QtDialogs dialogs;
+    frmGame window(clock, dialogs);
+    dialogs.setOwner(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QWindow* handle = window.windowHandle();
+    Element& hand = window.element("Hand");
+    Element& frame = window.element("handed(0)");
+    Element& ball = window.element("Luck_check2");
+    auto& status = static_cast<CaptionElement&>(window.element("Label1"));
+    auto seen = [&] {
+        return std::tuple(hand.Left(), hand.Top(), frame.Left(), frame.Top(), ball.Left(),
+                          status.Caption());
+    };
+    auto informationBoxChangesNothing = [&] {
+        closeBoxAfter(400);
+        const auto before = seen();
+        window.Image1_Click();
+        EXPECT_EQ(seen(), before);
+    };
+    const QPoint blue(72, 272), red(152, 272), zone(110, 312), gauge(112, 266);
+
+    {
+        SCOPED_TRACE("in the up leg");
+        QTest::mouseMove(handle, QPoint(3, 3));
+        QTest::mouseMove(handle, blue);
+        QTest::qWait(200);
+        informationBoxChangesNothing();
+        const float top = hand.Top();
+        QTRY_VERIFY_WITH_TIMEOUT(hand.Top() < top, 2000);  // the leg goes on
+        QTest::mouseMove(handle, zone);
+        ASSERT_EQ(status.Caption(), texts::kAskRed);
+    }
+    {
+        SCOPED_TRACE("in the gauge phase");
+        QTest::mouseMove(handle, red);
+        hand.setLeft(780);  // over the kitten at (840, 2400)
+        hand.setTop(2340);
+        QTest::mouseMove(handle, zone + QPoint(0, 1));
+        ASSERT_EQ(status.Caption(), texts::kAskClick);
+        QTest::qWait(200);
+        informationBoxChangesNothing();
+        const float ballLeft = ball.Left();
+        QTRY_VERIFY_WITH_TIMEOUT(ball.Left() != ballLeft, 2000);
+    }
+    {
+        SCOPED_TRACE("on the way home");
+        QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, gauge);
+        ASSERT_TRUE(window.tmrBackleft.Enabled());
+        QTest::qWait(200);
+        informationBoxChangesNothing();
+        const float frameLeft = frame.Left();
+        QTRY_VERIFY_WITH_TIMEOUT(frame.Left() < frameLeft, 2000);
+    }
+
+    SCOPED_TRACE("the thank-you box on the way home");
+    window.round().Command1_Click();
+    QTest::mouseMove(handle, blue);
+    QTest::mouseMove(handle, zone);
+    QTest::mouseMove(handle, red);
+    hand.setLeft(60);  // two steps from home, under no prize
+    hand.setTop(2460);
+    QTest::mouseMove(handle, zone + QPoint(0, 1));
+    ASSERT_EQ(status.Caption(), texts::kFailed);
+    // Unheld, the claw would be home and the status would thank the player
+    // well before the box closes.
+    std::vector<QString> whileOpen;
+    decltype(seen()) before;
+    closeBoxAfter(800, [&] { whileOpen.push_back(status.Caption()); });
+    QTimer::singleShot(0, &window, [&] {
+        before = seen();
+        window.Command2_Click();
+    });
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });  // a safety net
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(whileOpen, std::vector<QString>{texts::kFailed});
+    EXPECT_EQ(seen(), before);
 }
 
 }  // namespace
