@@ -185,8 +185,13 @@ void frmGame::build() {
     }
     Label1_->widget()->setAccessibleDescription(QStringLiteral("상태 표시줄"));
 
-    // Only the two push buttons take keyboard focus, new game first.
+    // The tab order begins with the play field, which takes the focus at
+    // start so that no key acts until the player tabs to a push button.
+    QWidget* field = playField();
+    field->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(field, element("Command1").widget());
     setTabOrder(element("Command1").widget(), element("Command2").widget());
+    field->setFocus();
 }
 
 template <class F>

@@ -1,5 +1,8 @@
+#include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <vector>
 
 #include "platform/elements.h"
@@ -151,6 +154,29 @@ TEST_F(LayoutTest, WindowIsFixedUntitledWithACloseBoxAndCentred) {
     EXPECT_LE((window().frameGeometry().center() - screen.center()).manhattanLength(), 2)
         << window().frameGeometry().x() << "," << window().frameGeometry().y() << " "
         << window().frameGeometry().width() << "x" << window().frameGeometry().height();
+}
+
+// Real key presses on the activated window: the focus starts on the play
+// field, so Space and Enter run nothing until Tab reaches a push button.
+TEST_F(LayoutTest, NoKeyActsUntilTabReachesAPushButton) {
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QWindow* handle = window().windowHandle();
+    EXPECT_EQ(QApplication::focusWidget(), window().playField());
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(handle, key);
+    }
+    EXPECT_EQ(e("Moveout").Left(), 120);  // no new game ran
+    EXPECT_TRUE(dialogs.boxes.empty());
+
+    QTest::keyClick(handle, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), e("Command1").widget());
+    QTest::keyClick(handle, Qt::Key_Space);
+    EXPECT_EQ(e("Moveout").Left(), 720);  // the new game, from the keyboard
+    QTest::keyClick(handle, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), e("Command2").widget());
+    QTest::keyClick(handle, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window().playField());
 }
 
 TEST_F(LayoutTest, TextsUseAKoreanFontAtTwelvePixels) {
