@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libxcb1-dev
     libgtest-dev
     fonts-nanum
     libfluidsynth-dev libasound2-dev timgm6mb-soundfont

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "platform/titlebar.h"
 #include "platform/twips.h"
 #include "round/texts.h"
 #include "window/layout.h"
@@ -219,6 +220,7 @@ void frmGame::showEvent(QShowEvent* event) {
         centreOnScreen();
     }
     QWidget::showEvent(event);
+    clearTitleBar(windowHandle());
 }
 
 Element& frmGame::element(const QString& name) const {

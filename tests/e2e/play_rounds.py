@@ -65,6 +65,7 @@ class Game:
                              capture_output=True, text=True, timeout=30).stdout.split()[0]
         geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid],
                                   capture_output=True, text=True).stdout
+        self.wid = int(wid)
         values = dict(line.split("=") for line in geometry.split())
         self.x, self.y = int(values["X"]), int(values["Y"])
         self.status = self.find_status()
@@ -139,6 +140,15 @@ class Game:
         self.hover(RED, side_seconds)
         self.move(ZONE)
 
+    def title_properties(self):
+        """The window's titles as the window manager reads them, and its class."""
+        window = self.x11.create_resource_object("window", self.wid)
+        titles = {}
+        for name in ("_NET_WM_NAME", "WM_NAME"):
+            prop = window.get_full_property(self.x11.intern_atom(name), X.AnyPropertyType)
+            titles[name] = None if prop is None else bytes(prop.value)
+        return titles, window.get_wm_class()
+
     def close(self):
         for p in (self.proc, self.bus, self.xvfb):
             p.terminate()
@@ -151,6 +161,12 @@ class Game:
 def main():
     game = Game()
     try:
+        # The title bar shows nothing; task bars still find the game by its class.
+        titles, wm_class = game.title_properties()
+        assert titles == {"_NET_WM_NAME": b"", "WM_NAME": b""}, f"titles on the wire: {titles}"
+        assert wm_class and "kalvex" in wm_class, f"WM_CLASS is {wm_class}"
+        print("empty title: ok")
+
         # A miss: a short path that lies under no prize.
         assert game.status.name == START
         heard = game.announced_names(lambda: game.move(BLUE))
