@@ -137,15 +137,32 @@ TEST_F(JudgementTest, MeasuresPositionsAsSevenDigitCopies) {
     EXPECT_FALSE(toInt16(-32769).has_value());
 }
 
-// A claw steered past what 16 bits hold is under no prize: an ordinary miss.
-TEST_F(JudgementTest, AClawSteeredBeyondSixteenBitsMissesAndComesHome) {
-    steer(3, 1100);
-    EXPECT_EQ(e("handed(0)").Left(), 33000);
-    EXPECT_EQ(label1().Caption(), texts::kFailed);
-    EXPECT_TRUE(window().tmrBackleft.Enabled());
-    advance(80 * (1100 + 3 + 1));
-    EXPECT_EQ(label1().Caption(), texts::kThanks);
-    EXPECT_EQ(std::pair(e("Hand").Left(), e("Hand").Top()), std::pair(0.0f, 2520.0f));
+// A claw steered far right is under no prize, an ordinary miss: where its
+// Left fits 16 bits but its distance from a won prize parked at -1000 does
+// not (31770 + 1000), and where its Left itself no longer fits.
+TEST_F(JudgementTest, AClawSteeredFarRightMissesAndComesHome) {
+    steer(5, 25);
+    ASSERT_EQ(round().caughtIndex, 18);
+    for (int i = 0; i < 84 && e("Luck_check2").Left() != 1680; ++i) {
+        advance(30);
+    }
+    click("luckclick");
+    ASSERT_EQ(round().luckWon, kTrue);
+    advance(80 * (25 + 5 + 1));
+    click("Command1");
+    ASSERT_EQ(e("icons(18)").Left(), -1000);
+
+    for (int sideTicks : {1059, 1100}) {
+        SCOPED_TRACE(sideTicks);
+        steer(3, sideTicks);
+        EXPECT_EQ(e("handed(0)").Left(), 30.0f * sideTicks);
+        EXPECT_EQ(label1().Caption(), texts::kFailed);
+        EXPECT_TRUE(window().tmrBackleft.Enabled());
+        advance(80 * (sideTicks + 3 + 1));
+        EXPECT_EQ(label1().Caption(), texts::kThanks);
+        EXPECT_EQ(std::pair(e("Hand").Left(), e("Hand").Top()), std::pair(0.0f, 2520.0f));
+        click("Command1");
+    }
 }
 
 class DropTest : public GameTest {
