@@ -18,12 +18,18 @@ void RealClock::arm(Timer& timer) {
         QObject::connect(qtimer.get(), &QTimer::timeout, qtimer.get(), [&timer] { timer.fire(); });
     }
     // A timer with no period never ticks, as a zero interval means "off".
-    if (timer.Interval() > 0 && !held_) {
+    if (timer.Interval() <= 0) {
+        return;
+    }
+    if (held_) {
+        paused_.insert(&timer);
+    } else {
         qtimer->start(timer.Interval());
     }
 }
 
 void RealClock::disarm(Timer& timer) {
+    paused_.erase(&timer);
     if (auto it = running_.find(&timer); it != running_.end()) {
         it->second->stop();
     }
@@ -32,17 +38,19 @@ void RealClock::disarm(Timer& timer) {
 void RealClock::hold() {
     held_ = true;
     for (auto& [timer, qtimer] : running_) {
-        qtimer->stop();
+        if (qtimer->isActive()) {
+            qtimer->stop();
+            paused_.insert(timer);
+        }
     }
 }
 
 void RealClock::resume() {
     held_ = false;
-    for (auto& [timer, qtimer] : running_) {
-        if (timer->Enabled() && timer->Interval() > 0) {
-            qtimer->start(timer->Interval());
-        }
+    for (Timer* timer : paused_) {
+        running_.at(timer)->start(timer->Interval());
     }
+    paused_.clear();
 }
 
 void SimulatedClock::arm(Timer& timer) {

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QTimer;
@@ -40,6 +41,8 @@ public:
 private:
     std::unordered_map<Timer*, std::unique_ptr<QTimer>> running_;
     bool held_ = false;
+    // The timers that are on while held; they start again on resume.
+    std::unordered_set<Timer*> paused_;
 };
 
 // Simulated milliseconds: advancing fires every due tick in time order with

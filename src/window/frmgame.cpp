@@ -65,7 +65,12 @@ frmGame::frmGame(Clock& clock, Dialogs& dialogs)
     Form_Load();
 }
 
-frmGame::~frmGame() = default;
+frmGame::~frmGame() {
+    // The clock may outlive the window: a box's hold goes with the window.
+    if (held_) {
+        clock_.resume();
+    }
+}
 
 void frmGame::build() {
     // Build each container from the bottom of its stacking order up: a new
