@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <limits>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kalvex {
 namespace {
@@ -93,6 +95,25 @@ public:
     // the audio thread. Selecting each program the song selects, and pinning
     // it, keeps them loaded for good.
     void prepare(const MidiSong& song) override {
+        // The loop prepares the same song again and again: then there is
+        // nothing to do, and no reason to wait for a low-priority thread.
+        std::vector<MidiEvent> selections;
+        std::array<bool, 16> sounded{};
+        for (const MidiEvent& e : song.events) {
+            const bool firstNote =
+                e.kind() == 0x90 && e.data2 > 0 && !sounded[std::size_t(e.channel())];
+            if (firstNote || e.kind() == 0xC0 ||
+                (e.kind() == 0xB0 && (e.data1 == 0 || e.data1 == 32))) {
+                selections.push_back({0, e.status, firstNote ? std::uint8_t(0) : e.data1, e.data2});
+            }
+            if (firstNote) {
+                sounded[std::size_t(e.channel())] = true;
+            }
+        }
+        if (thread_.joinable() && sameSelections(selections, prepared_)) {
+            return;
+        }
+        prepared_ = std::move(selections);
         atLowPriority([&] {
             std::array<bool, 16> chosen{};
             auto pin = [&](int channel) {
@@ -158,6 +179,13 @@ public:
     }
 
 private:
+    static bool sameSelections(const std::vector<MidiEvent>& a, const std::vector<MidiEvent>& b) {
+        return std::equal(
+            a.begin(), a.end(), b.begin(), b.end(), [](const MidiEvent& x, const MidiEvent& y) {
+                return x.status == y.status && x.data1 == y.data1 && x.data2 == y.data2;
+            });
+    }
+
     bool createSynth(std::string& failure) {
         settings_ = new_fluid_settings();
         fluid_settings_setnum(settings_, "synth.gain", 0.4);
@@ -332,7 +360,8 @@ private:
     std::shared_ptr<const MidiSong> song_;
     unsigned tag_ = 0;
 
-    std::thread thread_;  // finds and feeds the audio output
+    std::vector<MidiEvent> prepared_;  // what the last song prepared selects, in order
+    std::thread thread_;               // finds and feeds the audio output
     std::mutex mutex_;
     std::condition_variable wakeUp_;
     std::atomic<bool> quit_ = false;
