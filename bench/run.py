@@ -78,6 +78,7 @@ try:
     game_cpu, game_rss = idle("game", 10)
     silent_cpu, silent_rss = idle("game", 10, program=silent)
     empty_cpu, empty_rss = idle("empty", 10)
+    _, text_rss = idle("text", 10)
     round_cpu, _ = idle("game", 10, mode="round")
     game_timers = timer_accuracy("game", 10)
     empty_timers = timer_accuracy("empty", 10)
@@ -97,6 +98,9 @@ print(f"{'  the same without music':34} {silent_cpu:10.2f} {empty_cpu:13.2f} "
 print(f"{'peak RSS (MiB)':34} {game_rss:10.1f} {empty_rss:13.1f} {game_rss / empty_rss:7.2f}")
 print(f"{'  the same without music':34} {silent_rss:10.1f} {empty_rss:13.1f} "
       f"{silent_rss / empty_rss:7.2f}")
+print(f"{'  empty window with one label':34} {text_rss:10.1f} {empty_rss:13.1f} "
+      f"{text_rss / empty_rss:7.2f}")
+print(f"{'  music on, above that window':34} {game_rss - text_rss:+10.1f}")
 print(f"{'CPU during rounds (% of a core)':34} {round_cpu:10.2f} {'':>13} {'':>7}")
 print()
 print(f"{'timer over 10 s':16} {'game mean':>10} {'game p99 dev':>13} {'empty mean':>11} "

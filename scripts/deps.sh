@@ -8,7 +8,8 @@ packages=(
     qt6-base-dev libgl-dev libxcb1-dev
     libgtest-dev
     fonts-nanum
-    libfluidsynth-dev libasound2-dev timgm6mb-soundfont
+    libfluidsynth-dev libasound2-dev libpulse-dev timgm6mb-soundfont
+    pulseaudio pulseaudio-utils
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi

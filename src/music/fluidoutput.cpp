@@ -5,11 +5,17 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <limits>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kalvex {
 namespace {
@@ -29,19 +35,42 @@ void quietLibraries() {
     });
 }
 
+// Setting up the synthesiser and reading samples cost tens of milliseconds
+// of CPU; at the lowest priority they leave the cores to the window. On a
+// thread of its own, so that the output thread started later does not
+// inherit the priority.
+template <class F>
+void atLowPriority(F f) {
+    std::thread([&] {
+        setpriority(PRIO_PROCESS, gettid(), 19);
+        f();
+    }).join();
+}
+
+// How long the output waits between attempts to find an audio output.
+constexpr auto kRetry = std::chrono::seconds(1);
+
 // A sequencer timer's data: the index of the first event of a group, or the
 // end of the song.
 constexpr std::uintptr_t kEndOfSong = std::numeric_limits<std::uintptr_t>::max();
 
 class FluidOutput final : public SongOutput {
 public:
-    explicit FluidOutput(Ended ended) : ended_(std::move(ended)) {}
+    FluidOutput(Ended ended, Trouble trouble, FluidOutputSettings s)
+        : ended_(std::move(ended)), trouble_(std::move(trouble)), s_(std::move(s)) {}
 
     ~FluidOutput() override {
-        // The driver first: once it is gone the audio thread has stopped and
-        // no sequencer callback can run.
-        if (driver_ != nullptr) {
-            delete_fluid_audio_driver(driver_);
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+            if (pulse_ != nullptr) {
+                pulse_->wake();
+            }
+        }
+        wakeUp_.notify_all();
+        // Once the output thread is gone no sequencer callback can run.
+        if (thread_.joinable()) {
+            thread_.join();
         }
         if (sequencer_ != nullptr) {
             delete_fluid_sequencer(sequencer_);
@@ -51,6 +80,64 @@ public:
         }
         if (settings_ != nullptr) {
             delete_fluid_settings(settings_);
+        }
+    }
+
+    bool create(std::string& failure) {
+        quietLibraries();
+        bool created = false;
+        atLowPriority([&] { created = createSynth(failure); });
+        return created;
+    }
+
+    // Loads the song's instruments now: the synthesiser reads a preset's
+    // samples when a channel first selects it, which during play would be on
+    // the audio thread. Selecting each program the song selects, and pinning
+    // it, keeps them loaded for good.
+    void prepare(const MidiSong& song) override {
+        // The loop prepares the same song again and again: then there is
+        // nothing to do, and no reason to wait for a low-priority thread.
+        std::vector<MidiEvent> selections;
+        std::array<bool, 16> sounded{};
+        for (const MidiEvent& e : song.events) {
+            const bool firstNote =
+                e.kind() == 0x90 && e.data2 > 0 && !sounded[std::size_t(e.channel())];
+            if (firstNote || e.kind() == 0xC0 ||
+                (e.kind() == 0xB0 && (e.data1 == 0 || e.data1 == 32))) {
+                selections.push_back({0, e.status, firstNote ? std::uint8_t(0) : e.data1, e.data2});
+            }
+            if (firstNote) {
+                sounded[std::size_t(e.channel())] = true;
+            }
+        }
+        if (thread_.joinable() && sameSelections(selections, prepared_)) {
+            return;
+        }
+        prepared_ = std::move(selections);
+        atLowPriority([&] {
+            std::array<bool, 16> chosen{};
+            auto pin = [&](int channel) {
+                int font = 0, bank = 0, program = 0;
+                if (fluid_synth_get_program(synth_, channel, &font, &bank, &program) == FLUID_OK) {
+                    fluid_synth_pin_preset(synth_, font, bank, program);
+                }
+                chosen[std::size_t(channel)] = true;
+            };
+            for (const MidiEvent& e : song.events) {
+                const int ch = e.channel();
+                if (e.kind() == 0xB0 && (e.data1 == 0 || e.data1 == 32)) {  // bank select
+                    fluid_synth_cc(synth_, ch, e.data1, e.data2);
+                } else if (e.kind() == 0xC0) {
+                    fluid_synth_program_change(synth_, ch, e.data1);
+                    pin(ch);
+                } else if (e.kind() == 0x90 && e.data2 > 0 && !chosen[std::size_t(ch)]) {
+                    fluid_synth_program_change(synth_, ch, 0);  // the channel's default
+                    pin(ch);
+                }
+            }
+        });
+        if (!thread_.joinable()) {
+            thread_ = std::thread([this] { findOutputs(); });
         }
     }
 
@@ -91,28 +178,22 @@ public:
         song_.reset();
     }
 
-    // Setting up the synthesiser and reading the sound bank cost about a
-    // tenth of a second of CPU; at the lowest priority they leave the cores
-    // to the window's first frames. That runs on a thread of its own because
-    // the audio thread, started afterwards, must not inherit the priority.
-    bool open(const FluidOutputSettings& s, std::string& failure) {
-        quietLibraries();
-        bool ready = false;
-        std::thread([&] {
-            setpriority(PRIO_PROCESS, gettid(), 19);
-            ready = createSynth(s, failure);
-        }).join();
-        return ready && openDriver(s, failure);
+private:
+    static bool sameSelections(const std::vector<MidiEvent>& a, const std::vector<MidiEvent>& b) {
+        return std::equal(
+            a.begin(), a.end(), b.begin(), b.end(), [](const MidiEvent& x, const MidiEvent& y) {
+                return x.status == y.status && x.data1 == y.data1 && x.data2 == y.data2;
+            });
     }
 
-private:
-    bool createSynth(const FluidOutputSettings& s, std::string& failure) {
+    bool createSynth(std::string& failure) {
         settings_ = new_fluid_settings();
         fluid_settings_setnum(settings_, "synth.gain", 0.4);
         fluid_settings_setint(settings_, "synth.lock-memory", 0);
+        fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
         // The loop never sounds more than a few dozen voices; 256 only cost memory.
         fluid_settings_setint(settings_, "synth.polyphony", 64);
-        for (const auto& [name, value] : s.extra) {
+        for (const auto& [name, value] : s_.extra) {
             fluid_settings_setstr(settings_, name.c_str(), value.c_str());
         }
         synth_ = new_fluid_synth(settings_);
@@ -120,8 +201,9 @@ private:
             failure = "the synthesiser could not be set up";
             return false;
         }
-        if (fluid_synth_sfload(synth_, s.soundFont.c_str(), 1) == FLUID_FAILED) {
-            failure = "the sound bank " + s.soundFont + " could not be loaded";
+        // No channel selects a preset yet: only what prepare() selects is read.
+        if (fluid_synth_sfload(synth_, s_.soundFont.c_str(), 0) == FLUID_FAILED) {
+            failure = "the sound bank " + s_.soundFont + " could not be loaded";
             return false;
         }
         // Driven by the synthesiser's sample clock, so times are audio times.
@@ -131,18 +213,84 @@ private:
         return true;
     }
 
-    bool openDriver(const FluidOutputSettings& s, std::string& failure) {
-        std::string tried;
-        for (const std::string& driver : s.drivers) {
-            fluid_settings_setstr(settings_, "audio.driver", driver.c_str());
-            driver_ = new_fluid_audio_driver(settings_, synth_);
-            if (driver_ != nullptr) {
-                return true;
+    // The output thread. While no output plays, the synthesiser is not run,
+    // so the song waits where it stands and goes on when one is found.
+    void findOutputs() {
+        bool told = false;
+        auto tell = [&](const std::string& why) {
+            if (!told && trouble_) {
+                trouble_(why);
             }
-            tried += (tried.empty() ? "" : ", ") + driver;
+            told = true;
+        };
+        while (!quit_) {
+            std::string tried;
+            for (const std::string& driver : s_.drivers) {
+                if (quit_) {
+                    return;
+                }
+                if (driver == "pulseaudio") {
+                    const Lost lost = playOnSoundServer();
+                    if (lost == Lost::Quit) {
+                        return;
+                    }
+                    if (lost == Lost::Dropped) {
+                        tell("the sound server went away; the music comes back with it");
+                        tried.clear();
+                        break;
+                    }
+                } else if (playOnFluidDriver(driver)) {
+                    return;
+                }
+                tried += (tried.empty() ? "" : ", ") + driver;
+            }
+            if (!tried.empty()) {
+                tell("no audio output could be opened (tried " + tried + "); trying again");
+            }
+            std::unique_lock lock(mutex_);
+            wakeUp_.wait_for(lock, kRetry, [this] { return bool(quit_); });
         }
-        failure = "no audio output could be opened (tried " + tried + ")";
-        return false;
+    }
+
+    enum class Lost { NeverOpened, Dropped, Quit };
+
+    Lost playOnSoundServer() {
+        PulseStream stream;
+        {
+            std::lock_guard lock(mutex_);
+            if (quit_) {
+                return Lost::Quit;
+            }
+            pulse_ = &stream;
+        }
+        Lost result = Lost::NeverOpened;
+        if (stream.open(s_.names, quit_)) {
+            const bool quit = stream.feed(
+                [this](float* samples, int frames) {
+                    fluid_synth_write_float(synth_, frames, samples, 0, 2, samples, 1, 2);
+                },
+                quit_);
+            result = quit ? Lost::Quit : Lost::Dropped;
+        }
+        std::lock_guard lock(mutex_);
+        pulse_ = nullptr;
+        return quit_ ? Lost::Quit : result;
+    }
+
+    // FluidSynth's own drivers run on a thread of theirs and do not say when
+    // their device goes away: once one opens, it is kept until the end.
+    bool playOnFluidDriver(const std::string& name) {
+        fluid_settings_setstr(settings_, "audio.driver", name.c_str());
+        fluid_audio_driver_t* driver = new_fluid_audio_driver(settings_, synth_);
+        if (driver == nullptr) {
+            return false;
+        }
+        {
+            std::unique_lock lock(mutex_);
+            wakeUp_.wait(lock, [this] { return bool(quit_); });
+        }
+        delete_fluid_audio_driver(driver);
+        return true;
     }
 
     // On the audio thread, from inside the sequencer.
@@ -201,24 +349,32 @@ private:
     }
 
     Ended ended_;
+    Trouble trouble_;
+    const FluidOutputSettings s_;
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     fluid_sequencer_t* sequencer_ = nullptr;
     fluid_seq_id_t client_ = -1;
-    fluid_audio_driver_t* driver_ = nullptr;
     // Written on the GUI thread only while nothing of ours is queued in the
     // sequencer; its lock orders the writes before the callbacks' reads.
     std::shared_ptr<const MidiSong> song_;
     unsigned tag_ = 0;
+
+    std::vector<MidiEvent> prepared_;  // what the last song prepared selects, in order
+    std::thread thread_;               // finds and feeds the audio output
+    std::mutex mutex_;
+    std::condition_variable wakeUp_;
+    std::atomic<bool> quit_ = false;
+    PulseStream* pulse_ = nullptr;  // the stream being opened or fed, to wake it
 };
 
 }  // namespace
 
 SongOutputFactory fluidOutput(FluidOutputSettings settings) {
-    return [settings = std::move(settings)](SongOutput::Ended ended,
+    return [settings = std::move(settings)](SongOutput::Ended ended, SongOutput::Trouble trouble,
                                             std::string& failure) -> std::unique_ptr<SongOutput> {
-        auto output = std::make_unique<FluidOutput>(std::move(ended));
-        if (!output->open(settings, failure)) {
+        auto output = std::make_unique<FluidOutput>(std::move(ended), std::move(trouble), settings);
+        if (!output->create(failure)) {
             return nullptr;
         }
         return output;

@@ -3,7 +3,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <thread>
 
 #include "music/midifile.h"
 #include "music/songoutput.h"
@@ -17,8 +16,9 @@ namespace kalvex {
 // carried out when assigned. Notify is raised on the window's event thread
 // when playback has finished.
 //
-// No command ever blocks or fails: the synthesiser starts on a thread of its
-// own, and when the file or the sound cannot be had the game goes on in
+// No command ever blocks or fails: the file is read and the synthesiser set
+// up on threads of their own, a "play" given meanwhile plays once the song is
+// ready, and when the file or the sound cannot be had the game goes on in
 // silence after one line on stderr.
 class MMControl {
 public:
@@ -31,6 +31,8 @@ public:
     MMControl();
     // Plays through the given output; the factory runs off the GUI thread.
     explicit MMControl(SongOutputFactory openOutput);
+    // Returns at once even while a read of the file hangs (a FIFO, a stalled
+    // network mount): that thread is left to end on its own.
     ~MMControl();
     MMControl(const MMControl&) = delete;
     MMControl& operator=(const MMControl&) = delete;
@@ -41,25 +43,25 @@ public:
     std::function<void(int)> Notify;
 
 private:
-    enum class Output { NotStarted, Starting, Ready, Failed };
+    struct Shared;
 
     void open();
     void play();
     void close();
-    void startOutput();
-    void outputStarted(std::shared_ptr<SongOutput> output, const QString& failure);
+    void songReady(unsigned opening, std::shared_ptr<const MidiSong> song,
+                   std::shared_ptr<SongOutput> output, const QString& failure);
     void songEnded(unsigned tag);
     void sayWhyNoMusic(const QString& reason);
 
     QString fileName_;
-    SongOutputFactory openOutput_;
     // Lives on the GUI thread; what other threads report is queued to it.
     std::unique_ptr<QObject> guiThread_;
-    std::thread starter_;
-    Output outputState_ = Output::NotStarted;
+    std::shared_ptr<Shared> shared_;  // with the threads that read and prepare
     std::shared_ptr<SongOutput> output_;
-    std::shared_ptr<const MidiSong> song_;  // the open file
-    bool playWanted_ = false;               // "play" came while the output was starting
+    std::shared_ptr<const MidiSong> song_;  // the open file, once read
+    unsigned opening_ = 0;                  // tells the latest open's read from earlier ones
+    bool reading_ = false;                  // the open file is still being read
+    bool playWanted_ = false;               // "play" came while it was
     bool playing_ = false;
     unsigned tag_ = 0;  // tells this playback's end from an earlier one's
     QString lastReason_;

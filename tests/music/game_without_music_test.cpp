@@ -1,6 +1,7 @@
 // The game with its music player but no mid.mid beside the test program, as
 // on a machine where the file or the sound is missing.
 #include <QFile>
+#include <QTest>
 
 #include "round/texts.h"
 #include "support/game_fixture.h"
@@ -19,8 +20,12 @@ TEST_F(GameWithoutMusic, StartsAndPlaysARound) {
 }
 
 TEST_F(GameWithoutMusic, SaysOnceOnStderrWhyThereIsNoMusic) {
+    QTest::qWait(200);  // this fixture's own window has its say first
     ::testing::internal::CaptureStderr();
-    { frmGame another(clock, dialogs); }
+    {
+        frmGame another(clock, dialogs);
+        QTest::qWait(200);  // the file is looked for on another thread
+    }
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("mid.mid was not found"), std::string::npos) << err;

@@ -1,7 +1,10 @@
 // The music player's property and command protocol, over a recording output.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -26,8 +29,12 @@ struct Record {
     std::vector<std::string> calls;  // "play", "stop"
     std::vector<std::shared_ptr<const MidiSong>> songs;
     std::vector<unsigned> tags;
+    std::set<const MidiSong*> prepared;
+    std::thread::id preparedOn;
     SongOutput::Ended ended;
+    SongOutput::Trouble trouble;
     std::thread::id openedOn;
+    std::atomic<bool> opening = false;
     int opened = 0;
     int destroyed = 0;
 
@@ -44,9 +51,15 @@ public:
         std::lock_guard lock(r_->mutex);
         ++r_->destroyed;
     }
+    void prepare(const MidiSong& song) override {
+        std::lock_guard lock(r_->mutex);
+        r_->prepared.insert(&song);
+        r_->preparedOn = std::this_thread::get_id();
+    }
     void play(std::shared_ptr<const MidiSong> song, unsigned tag) override {
         std::lock_guard lock(r_->mutex);
-        r_->calls.push_back("play");
+        // Its instruments must have been loaded off the GUI thread first.
+        r_->calls.push_back(r_->prepared.count(song.get()) ? "play" : "play unprepared");
         r_->songs.push_back(std::move(song));
         r_->tags.push_back(tag);
     }
@@ -64,12 +77,15 @@ protected:
     // An output that opens once `release` is set, or fails with `failure`.
     SongOutputFactory factory(std::string failure = {}) {
         return [r = record, gate = release.get_future().share(), failure](
-                   SongOutput::Ended ended, std::string& why) -> std::unique_ptr<SongOutput> {
+                   SongOutput::Ended ended, SongOutput::Trouble trouble,
+                   std::string& why) -> std::unique_ptr<SongOutput> {
+            r->opening = true;
             gate.wait();
             std::lock_guard lock(r->mutex);
             ++r->opened;
             r->openedOn = std::this_thread::get_id();
             r->ended = std::move(ended);
+            r->trouble = std::move(trouble);
             if (!failure.empty()) {
                 why = failure;
                 return nullptr;
@@ -129,7 +145,8 @@ TEST_F(MMControlTest, CommandsReturnAtOnceAndPlayWaitsForTheOutput) {
     opening.join();
     ASSERT_TRUE(waitForCalls(1));
     EXPECT_EQ(record->calls, std::vector<std::string>{"play"});
-    EXPECT_NE(record->openedOn, std::this_thread::get_id());
+    EXPECT_TRUE(record->openedOn != std::this_thread::get_id());
+    EXPECT_TRUE(record->preparedOn != std::this_thread::get_id());
     EXPECT_DOUBLE_EQ(record->songs[0]->lengthMs, 2000.0);
 }
 
@@ -231,6 +248,7 @@ TEST_F(MMControlTest, DestroyingWhileTheOutputOpensWaitsForItAndFreesIt) {
     {
         MMControl player(factory());
         start(player, songFile("a.mid", 1));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bool(record->opening); }, 2000));
         opening = std::thread([this] {
             std::this_thread::sleep_for(50ms);
             release.set_value();
@@ -248,11 +266,22 @@ protected:
     std::string runTwice(MMControl& player, const QString& file) {
         ::testing::internal::CaptureStderr();
         start(player, file);
+        QTest::qWait(200);  // the file is read on another thread
         restart(player);
-        QTest::qWait(100);
+        QTest::qWait(200);
         return ::testing::internal::GetCapturedStderr();
     }
     static int lines(const std::string& s) { return int(std::count(s.begin(), s.end(), '\n')); }
+    static long peakMemoryKiB() {
+        QFile status(QStringLiteral("/proc/self/status"));
+        status.open(QIODevice::ReadOnly);
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:")) {
+                return line.mid(6).trimmed().split(' ').first().toLong();
+            }
+        }
+        return 0;
+    }
 
     int notified = 0;
 };
@@ -287,15 +316,70 @@ TEST_F(NoMusic, FilesThatAreNotMidi) {
     EXPECT_EQ(record->opened, 0);
 }
 
-TEST_F(NoMusic, NoAudioOutput) {
+TEST_F(NoMusic, NoSoundBank) {
     release.set_value();
-    MMControl player(factory("no audio output could be opened"));
+    MMControl player(factory("the sound bank could not be loaded"));
     player.Notify = [&](int) { ++notified; };
     const std::string err = runTwice(player, songFile("a.mid", 1));
     EXPECT_EQ(lines(err), 1) << err;
-    EXPECT_NE(err.find("no audio output could be opened"), std::string::npos) << err;
+    EXPECT_NE(err.find("the sound bank could not be loaded"), std::string::npos) << err;
     EXPECT_EQ(record->opened, 1);  // and not tried again on the restart
     EXPECT_EQ(notified, 0);
+}
+
+// Nothing but a FIFO, a device or a song-sized regular file is ever waited
+// for or read whole: the window would hang, or the memory fill.
+TEST_F(NoMusic, FilesThatAreNotSongs) {
+    release.set_value();
+    MMControl player(factory());
+    const QString fifo = dir.filePath(QStringLiteral("fifo.mid"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString loop = dir.filePath(QStringLiteral("loop.mid"));
+    ASSERT_TRUE(QFile::link(loop, loop));
+    const QString dangling = dir.filePath(QStringLiteral("dangling.mid"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("gone.mid")), dangling));
+    // 300 MB that would read as a song: a real header, then nothing on disk.
+    const QString huge = dir.filePath(QStringLiteral("huge.mid"));
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const auto song = midiFromScore("part p channel=1 program=1\n| C4/1 |\n");
+        f.write(reinterpret_cast<const char*>(song.data()), qint64(song.size()));
+        ASSERT_TRUE(f.resize(300'000'000));
+    }
+    const std::vector<std::pair<QString, std::string>> cases = {
+        {fifo, "is not a regular file"},
+        {dir.path(), "is not a regular file"},
+        {QStringLiteral("/dev/zero"), "is not a regular file"},
+        {loop, "cannot be read"},
+        {dangling, "was not found"},
+        {huge, "is too large to be a song (300000000 bytes)"}};
+    const long peakBefore = peakMemoryKiB();
+    for (const auto& [file, why] : cases) {
+        const auto started = std::chrono::steady_clock::now();
+        const std::string err = runTwice(player, file);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 2s) << file.toStdString();
+        EXPECT_EQ(lines(err), 1) << err;
+        EXPECT_NE(err.find(file.toStdString() + " " + why), std::string::npos) << err;
+    }
+    EXPECT_LT(peakMemoryKiB() - peakBefore, 64 * 1024) << "a refused file was read whole";
+    EXPECT_EQ(record->opened, 0);
+}
+
+// The output keeps looking for a device on its own; the player only says so.
+TEST_F(NoMusic, NoAudioOutputYet) {
+    release.set_value();
+    MMControl player(factory());
+    start(player, songFile("a.mid", 1));
+    ASSERT_TRUE(waitForCalls(1));
+    ::testing::internal::CaptureStderr();
+    for (int i = 0; i < 2; ++i) {
+        std::thread([t = record->trouble] { t("no audio output could be opened"); }).join();
+    }
+    QTest::qWait(100);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lines(err), 1) << err;
+    EXPECT_NE(err.find("no audio output could be opened"), std::string::npos) << err;
 }
 
 }  // namespace
