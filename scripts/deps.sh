@@ -12,7 +12,7 @@ packages=(
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
-    dpkg-dev desktop-file-utils appstream
+    dpkg-dev desktop-file-utils appstream lintian reuse man-db
 )
 
 missing=()
