@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Kalvex developers
+#
+# SPDX-License-Identifier: MIT
+
 # Installs the Debian packages that building, playing and testing need.
 # Works as root or through sudo; does nothing when everything is present.
 set -euo pipefail

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Kalvex developers
+#
+# SPDX-License-Identifier: MIT
+
 # Installs the packed .deb into this machine with apt-get, starts the installed
 # game by its menu entry's command under Xvfb and waits for its window; then
 # removes the package again.
