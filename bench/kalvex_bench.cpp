@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // Measures the game's window against an empty Qt window in the same build:
 //   kalvex_bench first-frame game|empty|text  prints CLOCK_REALTIME (ns) at the first paint;
 //                                         "text" is the empty window with one Korean label

@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 Kalvex developers
+#
+# SPDX-License-Identifier: MIT
+
 """Prints the game's start-up time, idle CPU share and peak memory next to an
 empty Qt window's, measured in the same run under a private Xvfb display.
 

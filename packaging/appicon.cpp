@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // Writes the game's rabbit icon as PNG files for the desktop's icon theme,
 // enlarged by whole factors so every pixel stays a sharp square.
 //   kalvex_appicon OUTDIR   writes OUTDIR/<size>.png for 32, 64, 128 and 256

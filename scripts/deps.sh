@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Kalvex developers
+#
+# SPDX-License-Identifier: MIT
+
 # Installs the Debian packages that building, playing and testing need.
 # Works as root or through sudo; does nothing when everything is present.
 set -euo pipefail
@@ -13,7 +18,7 @@ packages=(
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
-    dpkg-dev file desktop-file-utils appstream
+    dpkg-dev file desktop-file-utils appstream lintian reuse man-db
 )
 
 missing=()
@@ -28,4 +33,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq -o DPkg::Lock::Timeout=300 --no-install-recommends "${missing[@]}"

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Kalvex developers
+#
+# SPDX-License-Identifier: MIT
+
 # Sets up a fresh Debian 12 machine, builds Kalvex and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

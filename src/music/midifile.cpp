@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 #include "music/midifile.h"
 
 #include <algorithm>

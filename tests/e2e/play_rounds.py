@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 Kalvex developers
+#
+# SPDX-License-Identifier: MIT
+
 """Plays whole rounds of the built game with the real X pointer.
 
 Runs the game under a private Xvfb display inside its own D-Bus session, moves

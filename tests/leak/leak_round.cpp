@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // Start-up, one whole round and the exit, for the leak checker: the program
 // must leave nothing of its own unfreed.
 #include <QApplication>

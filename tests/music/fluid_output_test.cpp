@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // Real FluidSynth, heard through its file driver, which writes in real time
 // what a sound card would play.
 #include <gtest/gtest.h>

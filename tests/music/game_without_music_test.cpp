@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The game with its music player but no mid.mid beside the test program, as
 // on a machine where the file or the sound is missing.
 #include <QFile>

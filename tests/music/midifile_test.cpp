@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // Reading standard MIDI files into one timeline.
 #include <gtest/gtest.h>
 

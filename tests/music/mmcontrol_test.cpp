@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The music player's property and command protocol, over a recording output.
 #include <gtest/gtest.h>
 

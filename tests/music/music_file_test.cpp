@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The game's music file and the generator that writes it from a note list.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // Every committed picture file against its row of the picture tables, judged
 // from the file's own headers and pixels.
 

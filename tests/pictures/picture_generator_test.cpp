@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The committed pictures are exactly what the generator draws today.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The pictures as the window shows them: each element its own file at 1:1,
 // transparency showing what lies beneath, and crisp enlargement on high-DPI.
 

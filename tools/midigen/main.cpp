@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // midigen SCORE OUT.mid: turns a note list into a standard MIDI file.
 #include <cstdio>
 #include <fstream>

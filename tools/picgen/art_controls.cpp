@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The window's own pictures: the play field, the gauge button, the title
 // banner, the two hover buttons and the claw with its three frames.
 

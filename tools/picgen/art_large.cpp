@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The large prizes: science-fiction robots, craft and creatures, drawn in a
 // 48-unit square with full 24-bit shading.
 

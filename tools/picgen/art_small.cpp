@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The small prizes: cartoon animals and figures, drawn in a 32-unit square.
 // Each draws back to front: tails and far limbs, body, head, face.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // picgen: draws every picture of the game and writes it in its exact format.
 //   picgen OUTDIR                    writes all picture files into OUTDIR
 //   picgen --sheet SHEET.png PICDIR  renders the files in PICDIR 4x into one PNG
