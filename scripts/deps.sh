@@ -32,5 +32,5 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
+$sudo apt-get update -qq -o DPkg::Lock::Timeout=300
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq -o DPkg::Lock::Timeout=300 --no-install-recommends "${missing[@]}"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 #include "platform/titlebar.h"
 
 #include <xcb/xcb.h>

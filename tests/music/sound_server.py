@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 Kalvex developers
+#
+# SPDX-License-Identifier: MIT
+
 """The music against a real PulseAudio server with a null sink, started and
 stopped here in a private folder; no sound card is needed.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The game's window with its music, for the sound-server test: it measures
 // how late the GUI thread's 30 ms ticks come and how long a frame takes to
 // draw. A line on stdin starts the measurement afresh; end of input prints
