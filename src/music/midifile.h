@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -29,8 +30,15 @@ struct MidiSong {
     double lengthMs = 0;            // where the longest track ends (its End of Track)
 };
 
+// A file is anyone's to replace, so the reader bounds what it keeps: a song
+// is a few thousand events and minutes long. Beyond a day the player's
+// millisecond clock would not hold the song.
+constexpr std::size_t kMostMidiEvents = 100'000;  // channel messages and tempo changes
+constexpr double kLongestSongMs = 24 * 3600 * 1000.0;
+
 // Reads a standard MIDI file (format 0 or 1). On failure returns nothing and
-// says why in `error`.
+// says why in `error`. Takes time in proportion to the file's size and memory
+// in proportion to its events.
 std::optional<MidiSong> readMidiFile(std::span<const std::uint8_t> bytes, std::string& error);
 
 }  // namespace kalvex
