@@ -31,8 +31,8 @@ struct MidiSong {
 };
 
 // A file is anyone's to replace, so the reader bounds what it keeps: a song
-// is a few thousand events and minutes long. Beyond a day the player's
-// millisecond clock would not hold the song.
+// is a few thousand events and minutes long, and the player schedules all of
+// it at once on a 32-bit millisecond clock.
 constexpr std::size_t kMostMidiEvents = 100'000;  // channel messages and tempo changes
 constexpr double kLongestSongMs = 24 * 3600 * 1000.0;
 
