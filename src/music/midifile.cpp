@@ -47,6 +47,15 @@ public:
         return data_[pos_++];
     }
 
+    // A status byte where data belongs means the bytes have been damaged.
+    std::uint8_t data() {
+        const std::uint8_t b = byte();
+        if (b & 0x80) {
+            fail("a message is broken off by a status byte");
+        }
+        return b & 0x7F;
+    }
+
     std::uint8_t peek() const { return pos_ < data_.size() ? data_[pos_] : 0; }
 
     // At most four bytes, as the format allows.
@@ -98,6 +107,13 @@ int dataBytes(std::uint8_t status) {
 // Reads one MTrk chunk's events; returns the tick of its end.
 std::uint64_t readTrack(Bytes track, std::vector<TimedEvent>& events,
                         std::vector<TempoChange>& tempi) {
+    const auto full = [&] {
+        if (events.size() + tempi.size() < kMostMidiEvents) {
+            return false;
+        }
+        track.fail("it holds more events than a song needs");
+        return true;
+    };
     std::uint64_t tick = 0;
     std::uint8_t running = 0;
     while (track.ok() && !track.atEnd()) {
@@ -120,6 +136,9 @@ std::uint64_t readTrack(Bytes track, std::vector<TimedEvent>& events,
                 return tick;  // End of Track; anything after it is not played
             }
             if (type == 0x51 && length == 3) {
+                if (full()) {
+                    break;
+                }
                 tempi.push_back({tick, track.big(3)});
             } else {
                 track.skip(length);
@@ -129,12 +148,15 @@ std::uint64_t readTrack(Bytes track, std::vector<TimedEvent>& events,
         } else if (status >= 0xF0) {
             track.fail("it holds a system message that files may not carry");
         } else {
+            if (full()) {
+                break;
+            }
             running = status;
             MidiEvent e;
             e.status = status;
-            e.data1 = track.byte() & 0x7F;
+            e.data1 = track.data();
             if (dataBytes(status) == 2) {
-                e.data2 = track.byte() & 0x7F;
+                e.data2 = track.data();
             }
             events.push_back({tick, e});
         }
@@ -154,6 +176,10 @@ std::optional<MidiSong> readMidiFile(std::span<const std::uint8_t> bytes, std::s
     const std::uint32_t headerLength = file.big(4);
     if (headerLength < 6) {
         error = "its header is too short";
+        return std::nullopt;
+    }
+    if (headerLength > file.left()) {
+        error = "its header is cut short";
         return std::nullopt;
     }
     Bytes header = file.sub(headerLength);
@@ -235,6 +261,10 @@ std::optional<MidiSong> readMidiFile(std::span<const std::uint8_t> bytes, std::s
         song.events.push_back(t.event);
     }
     song.lengthMs = msAt(endTick);
+    if (song.lengthMs > kLongestSongMs) {
+        error = "it lasts longer than a day";
+        return std::nullopt;
+    }
     return song;
 }
 

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -33,8 +34,15 @@ struct MidiSong {
     double lengthMs = 0;            // where the longest track ends (its End of Track)
 };
 
+// A file is anyone's to replace, so the reader bounds what it keeps: a song
+// is a few thousand events and minutes long, and the player schedules all of
+// it at once on a 32-bit millisecond clock.
+constexpr std::size_t kMostMidiEvents = 100'000;  // channel messages and tempo changes
+constexpr double kLongestSongMs = 24 * 3600 * 1000.0;
+
 // Reads a standard MIDI file (format 0 or 1). On failure returns nothing and
-// says why in `error`.
+// says why in `error`. Takes time in proportion to the file's size and memory
+// in proportion to its events.
 std::optional<MidiSong> readMidiFile(std::span<const std::uint8_t> bytes, std::string& error);
 
 }  // namespace kalvex

@@ -135,7 +135,24 @@ INSTANTIATE_TEST_SUITE_P(
                     return b;
                 }()},
         BadFile{"noStatus", smf(0, 96, {{0x00, 60, 100, 0x00, 0xFF, 0x2F, 0x00}})},
-        BadFile{"zeroDivision", smf(0, 0, {kEnd})}),
+        BadFile{"statusWhereDataBelongs",
+                smf(0, 96, {{0x00, 0x90, 0x90, 100, 0x00, 0xFF, 0x2F, 0x00}})},
+        BadFile{"zeroDivision", smf(0, 0, {kEnd})},
+        // Bounds that keep a hostile file from costing memory or overflowing the
+        // player's clock: one event too many, and a day and a tick.
+        BadFile{"tooManyEvents",
+                [] {
+                    Bytes body{0x00, 0xC0, 0x00};
+                    for (std::size_t i = 0; i < kMostMidiEvents; ++i) {
+                        body.insert(body.end(), {0x00, 0x00});  // running status
+                    }
+                    body.insert(body.end(), kEnd.begin(), kEnd.end());
+                    return smf(0, 96, {body});
+                }()},
+        BadFile{"longerThanADay",
+                // 1000 ticks a second (25 frames of 40): 86400001 ticks.
+                smf(0, std::uint16_t((0x100 - 25) << 8 | 40),
+                    {{0xA9, 0x99, 0xB8, 0x01, 0xFF, 0x2F, 0x00}})}),
     [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
