@@ -304,6 +304,9 @@ private:
                 keep.push_back(*p);
             }
         }
+        if (keep.empty()) {
+            return;  // a song of rests needs no instrument
+        }
         std::string why;
         auto image = bank_->cut(keep, why);
         std::string name;
@@ -315,6 +318,7 @@ private:
         }
         if (id == FLUID_FAILED) {
             MemoryBanks::remove(name);
+            prepared_.clear();  // the next prepare tries again
             if (trouble_) {
                 trouble_("the sound bank " + s_.soundFont + " could not be loaded: " + why);
             }
