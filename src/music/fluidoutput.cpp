@@ -16,10 +16,16 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include "music/soundbank.h"
 
 namespace kalvex {
 namespace {
@@ -50,6 +56,79 @@ void atLowPriority(F f) {
         f();
     }).join();
 }
+
+// Banks handed to FluidSynth under names no file has. With dynamic sample
+// loading it reads a preset's samples when the preset is first selected, so
+// a bank stays here as long as the synthesiser holds it.
+class MemoryBanks {
+public:
+    using Bank = std::shared_ptr<const BankImage>;
+
+    static std::string add(Bank bank) {
+        std::lock_guard lock(mutex());
+        const std::string name = "kalvex:song-bank/" + std::to_string(++counter());
+        banks()[name] = std::move(bank);
+        return name;
+    }
+    static void remove(const std::string& name) {
+        std::lock_guard lock(mutex());
+        banks().erase(name);
+    }
+
+    static void* open(const char* name) {
+        std::lock_guard lock(mutex());
+        const auto it = banks().find(name);
+        return it == banks().end() ? nullptr : new Reader{it->second, 0};
+    }
+    static int read(void* buffer, fluid_long_long_t count, void* handle) {
+        auto* r = static_cast<Reader*>(handle);
+        if (count < 0 ||
+            !r->bank->read(r->at, {static_cast<std::uint8_t*>(buffer), std::size_t(count)})) {
+            return FLUID_FAILED;
+        }
+        r->at += std::size_t(count);
+        return FLUID_OK;
+    }
+    static int seek(void* handle, fluid_long_long_t offset, int origin) {
+        auto* r = static_cast<Reader*>(handle);
+        const fluid_long_long_t base = origin == SEEK_SET   ? 0
+                                       : origin == SEEK_CUR ? fluid_long_long_t(r->at)
+                                                            : fluid_long_long_t(r->bank->size());
+        if (base + offset < 0 || std::size_t(base + offset) > r->bank->size()) {
+            return FLUID_FAILED;
+        }
+        r->at = std::size_t(base + offset);
+        return FLUID_OK;
+    }
+    static fluid_long_long_t tell(void* handle) {
+        return fluid_long_long_t(static_cast<Reader*>(handle)->at);
+    }
+    static int close(void* handle) {
+        delete static_cast<Reader*>(handle);
+        return FLUID_OK;
+    }
+
+private:
+    struct Reader {
+        Bank bank;
+        std::size_t at;
+    };
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+    static std::map<std::string, Bank>& banks() {
+        static std::map<std::string, Bank> b;
+        return b;
+    }
+    static unsigned& counter() {
+        static unsigned c = 0;
+        return c;
+    }
+};
+
+// FluidSynth's drum channel: its program changes pick drum kits.
+constexpr int kDrumChannel = 9;
 
 // How long the output waits between attempts to find an audio output.
 constexpr auto kRetry = std::chrono::seconds(1);
@@ -85,6 +164,7 @@ public:
         if (settings_ != nullptr) {
             delete_fluid_settings(settings_);
         }
+        MemoryBanks::remove(font_.name);
     }
 
     bool create(std::string& failure) {
@@ -94,10 +174,9 @@ public:
         return created;
     }
 
-    // Loads the song's instruments now: the synthesiser reads a preset's
-    // samples when a channel first selects it, which during play would be on
-    // the audio thread. Selecting each program the song selects, and pinning
-    // it, keeps them loaded for good.
+    // Gives the synthesiser a bank cut down to the song's instruments, their
+    // samples read now, so that no sample is read on the audio thread and no
+    // other instrument takes memory.
     void prepare(const MidiSong& song) override {
         // The loop prepares the same song again and again: then there is
         // nothing to do, and no reason to wait for a low-priority thread.
@@ -118,28 +197,7 @@ public:
             return;
         }
         prepared_ = std::move(selections);
-        atLowPriority([&] {
-            std::array<bool, 16> chosen{};
-            auto pin = [&](int channel) {
-                int font = 0, bank = 0, program = 0;
-                if (fluid_synth_get_program(synth_, channel, &font, &bank, &program) == FLUID_OK) {
-                    fluid_synth_pin_preset(synth_, font, bank, program);
-                }
-                chosen[std::size_t(channel)] = true;
-            };
-            for (const MidiEvent& e : song.events) {
-                const int ch = e.channel();
-                if (e.kind() == 0xB0 && (e.data1 == 0 || e.data1 == 32)) {  // bank select
-                    fluid_synth_cc(synth_, ch, e.data1, e.data2);
-                } else if (e.kind() == 0xC0) {
-                    fluid_synth_program_change(synth_, ch, e.data1);
-                    pin(ch);
-                } else if (e.kind() == 0x90 && e.data2 > 0 && !chosen[std::size_t(ch)]) {
-                    fluid_synth_program_change(synth_, ch, 0);  // the channel's default
-                    pin(ch);
-                }
-            }
-        });
+        atLowPriority([&] { loadSongsBank(); });
         if (!thread_.joinable()) {
             thread_ = std::thread([this] { findOutputs(); });
         }
@@ -191,9 +249,16 @@ private:
     }
 
     bool createSynth(std::string& failure) {
+        bank_ = SoundBank::open(s_.soundFont, failure);
+        if (!bank_) {
+            failure = "the sound bank " + s_.soundFont + " could not be loaded: " + failure;
+            return false;
+        }
         settings_ = new_fluid_settings();
         fluid_settings_setnum(settings_, "synth.gain", 0.4);
         fluid_settings_setint(settings_, "synth.lock-memory", 0);
+        // FluidSynth renders samples loaded one by one slightly differently
+        // from a bank read whole: this keeps the music as it always sounded.
         fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
         // The loop never sounds more than a few dozen voices; 256 only cost memory.
         fluid_settings_setint(settings_, "synth.polyphony", 64);
@@ -205,16 +270,77 @@ private:
             failure = "the synthesiser could not be set up";
             return false;
         }
-        // No channel selects a preset yet: only what prepare() selects is read.
-        if (fluid_synth_sfload(synth_, s_.soundFont.c_str(), 0) == FLUID_FAILED) {
-            failure = "the sound bank " + s_.soundFont + " could not be loaded";
+        fluid_sfloader_t* loader = new_fluid_defsfloader(settings_);
+        if (loader == nullptr) {
+            failure = "the synthesiser could not be set up";
             return false;
         }
+        fluid_sfloader_set_callbacks(loader, MemoryBanks::open, MemoryBanks::read,
+                                     MemoryBanks::seek, MemoryBanks::tell, MemoryBanks::close);
+        fluid_synth_add_sfloader(synth_, loader);
         // Driven by the synthesiser's sample clock, so times are audio times.
         sequencer_ = new_fluid_sequencer2(0);
         fluid_sequencer_register_fluidsynth(sequencer_, synth_);
         client_ = fluid_sequencer_register_client(sequencer_, "kalvex", onEvent, this);
         return true;
+    }
+
+    // Asks the synthesiser which bank and program each of the song's
+    // selections wants (its rules for bank select), cuts those presets, or
+    // what it falls back to, out of the sound bank, and swaps that bank in.
+    void loadSongsBank() {
+        std::vector<SoundBank::Preset> keep;
+        std::array<bool, 16> chosen{};
+        for (const MidiEvent& e : prepared_) {
+            const int ch = e.channel();
+            if (e.kind() == 0xB0) {
+                fluid_synth_cc(synth_, ch, e.data1, e.data2);
+                continue;
+            }
+            if (e.kind() == 0x90 && chosen[std::size_t(ch)]) {
+                continue;
+            }
+            fluid_synth_program_change(synth_, ch, e.data1);  // 0 for a first note: the default
+            chosen[std::size_t(ch)] = true;
+            int font = 0, bank = 0, program = 0;
+            fluid_synth_get_program(synth_, ch, &font, &bank, &program);
+            if (auto p = bank_->resolve({bank, program}, ch == kDrumChannel)) {
+                keep.push_back(*p);
+            }
+        }
+        if (keep.empty()) {
+            return;  // a song of rests needs no instrument
+        }
+        std::string why;
+        auto image = bank_->cut(keep, why);
+        std::string name;
+        int id = FLUID_FAILED;
+        if (image) {
+            name = MemoryBanks::add(std::make_shared<const BankImage>(std::move(*image)));
+            id = fluid_synth_sfload(synth_, name.c_str(), 0);
+            why = "FluidSynth refused it";
+        }
+        if (id == FLUID_FAILED) {
+            MemoryBanks::remove(name);
+            prepared_.clear();  // the next prepare tries again
+            if (trouble_) {
+                trouble_("the sound bank " + s_.soundFont + " could not be loaded: " + why);
+            }
+            return;
+        }
+        // The samples are read now, and pinned presets keep them.
+        for (const SoundBank::Preset& p : keep) {
+            fluid_synth_pin_preset(synth_, id, p.bank, p.program);
+        }
+        // Channels still on the last song's bank choose again from this one.
+        if (font_.id != FLUID_FAILED) {
+            for (const SoundBank::Preset& p : font_.presets) {
+                fluid_synth_unpin_preset(synth_, font_.id, p.bank, p.program);
+            }
+            fluid_synth_sfunload(synth_, font_.id, 1);
+            MemoryBanks::remove(font_.name);
+        }
+        font_ = {id, std::move(name), std::move(keep)};
     }
 
     // The output thread. While no output plays, the synthesiser is not run,
@@ -364,6 +490,12 @@ private:
     std::shared_ptr<const MidiSong> song_;
     unsigned tag_ = 0;
 
+    std::unique_ptr<SoundBank> bank_;
+    struct {
+        int id = FLUID_FAILED;
+        std::string name;  // under which FluidSynth reads it again
+        std::vector<SoundBank::Preset> presets;
+    } font_;                           // the song's bank in the synthesiser
     std::vector<MidiEvent> prepared_;  // what the last song prepared selects, in order
     std::thread thread_;               // finds and feeds the audio output
     std::mutex mutex_;

@@ -154,6 +154,37 @@ TEST(FluidOutput, TheGamesMusicSoundsAndDoesNotClip) {
     EXPECT_LT(peak, 0.99f) << "clipped";
 }
 
+// The synthesiser holds only the instruments of the song it was prepared for:
+// a file that changes between loops to other instruments must still sound.
+TEST(FluidOutput, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("song.mid"));
+    const QString rendered = dir.filePath(QStringLiteral("out.raw"));
+    writeBytes(file.toStdString(),
+               midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
+    {
+        MMControl player(fluidOutput(toFile(rendered)));
+        int ended = 0;
+        player.Notify = [&](int) {
+            ++ended;
+            writeBytes(file.toStdString(),
+                       midiFromScore("tempo 120\npart m channel=2 program=81\n| C5/1 |\n"));
+            player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
+            player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
+            player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+        };
+        player.SetProperty(MMControl::kFileName, file);
+        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
+        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 2; }, 10'000)) << ended << " ends";
+    }
+    // The click lasts a few dozen milliseconds, the held note two seconds.
+    const auto frames = readFrames(rendered);
+    const auto sounding =
+        std::count_if(frames.begin(), frames.end(), [](float f) { return f > 0.01f; });
+    EXPECT_GT(sounding, kRate) << "the second song's instrument is silent";
+}
+
 // Failing to start says why in the failure text only: the libraries' own
 // messages are kept off stderr.
 TEST(FluidOutput, AMissingSoundBankFailsQuietly) {
