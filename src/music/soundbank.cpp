@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 #include "music/soundbank.h"
 
 #include <fcntl.h>

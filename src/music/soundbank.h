@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 #include <sys/types.h>

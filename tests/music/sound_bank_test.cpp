@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
 // The bank cut down to a song's presets, against the General MIDI bank it was
 // cut from, both played by FluidSynth as the game sets it up.
 #include <fluidsynth.h>
