@@ -22,8 +22,8 @@ int main(int argc, char* argv[]) {
     const QImage rabbit = kalvex::loadPicture(QStringLiteral("rabbit")).toImage();
     QDir().mkpath(argv[1]);
     for (int factor : {1, 2, 4, 8}) {
-        const QImage scaled = rabbit.scaled(rabbit.size() * factor, Qt::IgnoreAspectRatio,
-                                            Qt::FastTransformation);
+        const QImage scaled =
+            rabbit.scaled(rabbit.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         const QString file = QDir(argv[1]).filePath(QStringLiteral("%1.png").arg(scaled.width()));
         if (!scaled.save(file)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));

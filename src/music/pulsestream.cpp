@@ -69,7 +69,7 @@ bool PulseStream::open(const StreamNames& names, const std::atomic<bool>& quit) 
         return false;
     }
 
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, kRate, 2};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, kRate, 2};
     // Without a role of its own the mixer would remember the volume for every
     // program of the role; keyed by the game's id it is the game's alone.
     pa_proplist* media =
@@ -77,14 +77,14 @@ bool PulseStream::open(const StreamNames& names, const std::atomic<bool>& quit) 
                     {PA_PROP_MEDIA_ROLE, names.role},
                     {PA_PROP_MEDIA_ICON_NAME, names.id},
                     {"module-stream-restore.id", "sink-input-by-application-id:" + names.id}});
-    stream_ = pa_stream_new_with_proplist(context_, names.stream.c_str(), &spec, nullptr, media);
+    stream_ = pa_stream_new_with_proplist(context_, names.stream.c_str(), &format, nullptr, media);
     pa_proplist_free(media);
     if (stream_ == nullptr) {
         return false;
     }
     pa_buffer_attr buffer{};
     buffer.maxlength = std::uint32_t(-1);
-    buffer.tlength = std::uint32_t(pa_usec_to_bytes(kBufferUs, &spec));
+    buffer.tlength = std::uint32_t(pa_usec_to_bytes(kBufferUs, &format));
     buffer.prebuf = std::uint32_t(-1);
     buffer.minreq = std::uint32_t(-1);
     buffer.fragsize = std::uint32_t(-1);

@@ -25,7 +25,7 @@ void playRound(kalvex::frmGame& game, kalvex::SimulatedClock& clock) {
     QWindow* handle = game.windowHandle();
     QTest::mouseMove(handle, QPoint(72, 272));  // blue button
     clock.advance(400);
-    QTest::mouseMove(handle, QPoint(20, 310));  // the zone
+    QTest::mouseMove(handle, QPoint(20, 310));   // the zone
     QTest::mouseMove(handle, QPoint(152, 272));  // red button
     clock.advance(2080);
     QTest::mouseMove(handle, QPoint(20, 311));  // drop
