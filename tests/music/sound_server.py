@@ -25,7 +25,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from sound_support import Lab, PulseServer, check, finish, level, sink_inputs  # noqa: E402
+from sound_support import (Lab, PulseServer, check, finish, level, sink_inputs,  # noqa: E402
+                           wait_until)
 
 probe = sys.argv[1]
 lab = Lab("kalvex-pulse-", alsa_to_server=False)
@@ -63,7 +64,9 @@ server = PulseServer(lab)
 try:
     # 1. No server at start, then one appears.
     game = start_game(os.path.join(root, "game1.err"))
-    time.sleep(2.5)
+    said = lambda: "kalvex:" in open(os.path.join(root, "game1.err")).read()
+    check(wait_until(said, 10) is not None, "the game says why there is no music")
+    time.sleep(0.5)
     server.start()
     late = wait_for_stream(6)
     check(late is not None and late <= 4, f"music starts {late} s after a late server")
