@@ -133,9 +133,20 @@ class Game:
              probe], env=dict(lab.env, MALLOC_MMAP_THRESHOLD_="131072"),
             stdin=subprocess.PIPE, stdout=subprocess.PIPE,
             stderr=open(self.err, "w"), text=True)
+        # strace may first start a child of its own, to try its filter.
         children = f"/proc/{self.tracer.pid}/task/{self.tracer.pid}/children"
-        wait_until(lambda: open(children).read().strip(), 10, "strace did not start the game")
-        self.pid = int(open(children).read().split()[0])
+        wait_until(lambda: self.game(children), 10, "strace did not start the game")
+        self.pid = self.game(children)
+
+    @staticmethod
+    def game(children):
+        for pid in open(children).read().split():
+            try:
+                if os.readlink(f"/proc/{pid}/exe") == os.path.realpath(probe):
+                    return int(pid)
+            except OSError:
+                pass
+        return None
 
     def stop(self):
         if self.tracer.poll() is None:
