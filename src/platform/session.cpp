@@ -5,31 +5,16 @@
 #include "platform/session.h"
 
 #include <QByteArray>
-#include <cstring>
 
 namespace kalvex {
 
-namespace {
-
-// Qt reads "-platform name" and "--platform name".
-bool platformNamed(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "-platform") == 0 || std::strcmp(arg, "--platform") == 0) {
-            return true;
-        }
-    }
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
-}  // namespace
-
-void preferXWayland(int argc, char* argv[]) {
+void preferXWayland() {
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY") ||
-        platformNamed(argc, argv)) {
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         return;
     }
-    // Should the X server not answer after all, Qt goes on to Wayland.
+    // Qt's -platform argument still wins over this. Should the X server not
+    // answer after all, Qt goes on to Wayland.
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb;wayland"));
 }
 

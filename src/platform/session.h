@@ -13,6 +13,6 @@ namespace kalvex {
 // the X11 window shows no title and a close box only. A platform the player
 // names with -platform or QT_QPA_PLATFORM wins. Call before the application
 // object is made.
-void preferXWayland(int argc, char* argv[]);
+void preferXWayland();
 
 }  // namespace kalvex

@@ -160,16 +160,20 @@ def check_xwayland(weston):
     try:
         x11 = xdisplay.Display(weston.display)
         window = game_window(x11, game)
-        time.sleep(0.5)  # the title is cleared right after the window is shown
 
-        titles = {}
-        for name in ("_NET_WM_NAME", "WM_NAME"):
-            prop = window.get_full_property(x11.intern_atom(name), X.AnyPropertyType)
-            titles[name] = None if prop is None else bytes(prop.value)
+        def read_titles():
+            props = (window.get_full_property(x11.intern_atom(name), X.AnyPropertyType)
+                     for name in ("_NET_WM_NAME", "WM_NAME"))
+            return [None if prop is None else bytes(prop.value) for prop in props]
+
+        # The title is cleared just after the window is shown.
+        deadline = time.monotonic() + 5
+        while (titles := read_titles()) != [b"", b""] and time.monotonic() < deadline:
+            time.sleep(0.1)
         wm_class = window.get_wm_class()
-        print(f"X11 window 0x{window.id:x} on {weston.display}: titles {titles}, "
+        print(f"X11 window 0x{window.id:x} on {weston.display}: _NET_WM_NAME, WM_NAME {titles}, "
               f"WM_CLASS {wm_class}")
-        assert titles == {"_NET_WM_NAME": b"", "WM_NAME": b""}, f"titles on the wire: {titles}"
+        assert titles == [b"", b""], f"_NET_WM_NAME and WM_NAME on the wire: {titles}"
         wanted = startup_wm_class()
         assert wm_class == (wanted, wanted), f"WM_CLASS {wm_class}, StartupWMClass={wanted}"
 
