@@ -46,6 +46,14 @@ def wait_for(what, test, timeout=30):
     raise AssertionError(f"timed out waiting for {what}")
 
 
+def stop(proc):
+    proc.terminate()
+    try:
+        proc.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+
+
 class Weston:
     """A headless weston with XWayland in a private runtime folder."""
 
@@ -90,11 +98,7 @@ class Weston:
         return env
 
     def close(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
+        stop(self.proc)
         shutil.rmtree(self.runtime, ignore_errors=True)
 
 
@@ -117,11 +121,7 @@ class Game:
         return [m.group(1) for m in map(pattern.search, self.wayland_requests()) if m]
 
     def close(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
+        stop(self.proc)
 
 
 def x11_windows(x11, window):
