@@ -18,7 +18,7 @@ packages=(
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
-    dpkg-dev file desktop-file-utils appstream lintian reuse man-db
+    dpkg-dev debhelper file desktop-file-utils appstream lintian reuse man-db
 )
 
 missing=()
