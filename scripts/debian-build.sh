@@ -58,7 +58,7 @@ build() {
         --arch="$arch" --jobs=2 --no-run-lintian --no-run-piuparts --no-run-autopkgtest \
         --nolog "$out/kalvex_$version.dsc" >"$1/sbuild.log" 2>&1) \
         || { tail -n 60 "$1/sbuild.log"; echo "sbuild failed: $1/sbuild.log"; exit 1; }
-    grep -E '^(Status|Build-Time|Package-Time):|tests passed|tests failed' "$1/sbuild.log" || true
+    grep -E '^(Status|Build-Time|Package-Time|real)|tests passed|tests failed|\*\*\*Skipped' "$1/sbuild.log" || true
 }
 echo "== sbuild"
 build "$out"
@@ -71,8 +71,11 @@ echo "lintian: nothing left but overrides"
 
 echo "== autopkgtest"
 # The chroot tarball has no package lists: the testbed fetches them first.
-autopkgtest --apt-upgrade --output-dir "$out/autopkgtest" "$out/kalvex_${version}_$arch.deb" \
-    "$out/kalvex_$version.dsc" -- unshare --release bookworm --arch "$arch" --tarball "$tarball"
+(time autopkgtest --apt-upgrade --output-dir "$out/autopkgtest" "$out/kalvex_${version}_$arch.deb" \
+    "$out/kalvex_$version.dsc" -- unshare --release bookworm --arch "$arch" --tarball "$tarball") \
+    >"$out/autopkgtest.log" 2>&1 || { tail -n 40 "$out/autopkgtest.log"; echo "autopkgtest failed"; exit 1; }
+sed -n '/^Removing autopkgtest-satdep/,/^plays-installed-game/p' "$out/autopkgtest.log" | tail -n +2
+grep '^real' "$out/autopkgtest.log"
 
 if $twice; then
     echo "== sbuild again, to compare"
