@@ -19,7 +19,7 @@ packages=(
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
     weston xwayland qt6-wayland
-    dpkg-dev file desktop-file-utils appstream lintian reuse man-db
+    dpkg-dev debhelper file desktop-file-utils appstream lintian reuse man-db
 )
 
 missing=()

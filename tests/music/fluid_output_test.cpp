@@ -76,7 +76,13 @@ protected:
     static constexpr double kLoopMs = 300;
     static constexpr int kLoops = 4;
 
-    static void SetUpTestSuite() {
+    // Played once, in the first test's set-up, so that a failure there fails
+    // the test (GoogleTest reports a failed SetUpTestSuite as skipped tests).
+    void SetUp() override {
+        if (played) {
+            return;
+        }
+        played = true;
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("click.mid"));
         writeBytes(file.toStdString(),
@@ -109,6 +115,7 @@ protected:
         return found;
     }
 
+    static inline bool played = false;
     static inline bool notifiedOnGuiThread = false;
     static inline std::vector<double> onsetsMs;
 };
