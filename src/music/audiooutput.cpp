@@ -13,8 +13,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "music/alsadevice.h"
 
@@ -67,11 +67,7 @@ enum class Fed { Quit, Lost, ServerAppeared };
 Fed feed(State& st, AudioSink& sink, bool alsa) {
     int fruitless = 0;
     auto looked = Clock::now();
-    // The frames being handed over, and the block they come from, unpacked.
     std::vector<std::int16_t> chunk(kChunkFrames * RenderedSong::kChannels);
-    std::vector<std::int16_t> block(RenderedSong::kBlockFrames * RenderedSong::kChannels);
-    std::shared_ptr<const RenderedSong> blockSong;
-    std::size_t blockFirst = 0;
     for (;;) {
         std::shared_ptr<const RenderedSong> song;
         std::size_t at = 0;
@@ -112,20 +108,8 @@ Fed feed(State& st, AudioSink& sink, bool alsa) {
             }
             continue;
         }
-        std::size_t count = 0;
-        for (const std::size_t end = std::min(song->frames(), at + std::min(kChunkFrames, std::size_t(room)));
-             at + count < end;) {
-            const std::size_t from = at + count;
-            if (song != blockSong || from < blockFirst ||
-                from >= blockFirst + RenderedSong::kBlockFrames) {
-                blockFirst = song->unpack(from, block.data());
-                blockSong = song;
-            }
-            const std::size_t n = std::min(end, blockFirst + RenderedSong::kBlockFrames) - from;
-            std::copy_n(&block[(from - blockFirst) * RenderedSong::kChannels],
-                        n * RenderedSong::kChannels, &chunk[count * RenderedSong::kChannels]);
-            count += n;
-        }
+        const std::size_t count = std::min({song->frames() - at, kChunkFrames, std::size_t(room)});
+        song->read(at, chunk.data(), count);
         const long put = sink.write(chunk.data(), long(count));
         if (put < 0) {
             return Fed::Lost;
@@ -186,7 +170,8 @@ void run(State& st) {
             tell(alsaFailure.empty()
                      ? "no audio output: waiting for the sound server"
                      : "no audio output: no sound server, and ALSA's default device cannot be "
-                       "opened (" + alsaFailure + "); trying again");
+                       "opened (" +
+                           alsaFailure + "); trying again");
         } else if (fed == Fed::Lost) {
             tell(alsa ? "the audio device went away; trying again"
                       : "the sound server went away; the music comes back with it");

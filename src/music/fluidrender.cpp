@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <mutex>
 #include <optional>
 #include <vector>
 
 #include "music/fluidbanks.h"
+#include "music/fluidsettings.h"
 #include "music/soundbank.h"
 
 namespace kalvex {
@@ -23,9 +23,6 @@ namespace {
 // FluidSynth's drum channel; its bank is the drum kits' bank 128.
 constexpr int kDrumChannel = 9;
 constexpr int kDrumBank = 128;
-
-// FluidSynth reports on stderr; the player says in one line why there is no music.
-void ignoreFluid(int, const char*, void*) {}
 
 // The presets the song sounds, chosen by FluidSynth's rules: bank select in
 // the GS style (controller 0 on a melodic channel, the drum channel always on
@@ -95,20 +92,9 @@ std::size_t frameAt(double ms) {
 }
 
 struct Synthesiser {
-    fluid_settings_t* settings = new_fluid_settings();
-    fluid_synth_t* synth = nullptr;
+    fluid_settings_t* settings = newRenderSettings(RenderedSong::kRate);
+    fluid_synth_t* synth = new_fluid_synth(settings);
 
-    Synthesiser() {
-        fluid_settings_setnum(settings, "synth.sample-rate", RenderedSong::kRate);
-        fluid_settings_setnum(settings, "synth.gain", 0.4);
-        fluid_settings_setint(settings, "synth.lock-memory", 0);
-        // FluidSynth renders samples loaded one by one slightly differently
-        // from a bank read whole: this keeps the music as it always sounded.
-        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-        // The loop never sounds more than a few dozen voices; 256 only cost memory.
-        fluid_settings_setint(settings, "synth.polyphony", 64);
-        synth = new_fluid_synth(settings);
-    }
     ~Synthesiser() {
         if (synth != nullptr) {
             delete_fluid_synth(synth);
@@ -184,12 +170,6 @@ bool fill(const std::string& soundFont, const MidiSong& song, RenderedSong& pcm,
 std::shared_ptr<const RenderedSong> render(const std::string& soundFont, const MidiSong& song,
                                            const std::function<bool()>& cancelled,
                                            std::string& failure) {
-    static std::once_flag quiet;
-    std::call_once(quiet, [] {
-        for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
-            fluid_set_log_function(level, ignoreFluid, nullptr);
-        }
-    });
     auto pcm = std::make_shared<RenderedSong>(frameAt(song.lengthMs));
     const bool filled = fill(soundFont, song, *pcm, cancelled, failure);
     // The synthesiser's memory goes back to the system before the song is
@@ -201,9 +181,8 @@ std::shared_ptr<const RenderedSong> render(const std::string& soundFont, const M
 }  // namespace
 
 SongRenderer fluidRenderer(std::string soundFont) {
-    return [soundFont = std::move(soundFont)](const MidiSong& song,
-                                              const std::function<bool()>& cancelled,
-                                              std::string& failure) {
+    return [soundFont = std::move(soundFont)](
+               const MidiSong& song, const std::function<bool()>& cancelled, std::string& failure) {
         return render(soundFont, song, cancelled, failure);
     };
 }

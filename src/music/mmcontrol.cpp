@@ -153,7 +153,8 @@ void MMControl::fileRead(unsigned opening, const SongFile& file) {
         runAtLowPriority([link = link_, player = this, opening, render, renderer = render_,
                           bytes = file.bytes, song = file.song] {
             std::string failure;
-            auto pcm = renderer(*song, [&] { return link->render != render; }, failure);
+            auto pcm = renderer(
+                *song, [&] { return link->render != render; }, failure);
             if (pcm) {
                 link->post([player, opening, kept = Kept{bytes, std::move(pcm)}] {
                     player->rendered(opening, kept);

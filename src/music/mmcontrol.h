@@ -90,8 +90,8 @@ private:
     bool reading_ = false;     // the open file is still being read or rendered
     bool playWanted_ = false;  // "play" came while it was
     bool playing_ = false;
-    unsigned tag_ = 0;         // tells this playback's end from an earlier one's
-    QString renderFailure_;    // once rendering has failed, it is not tried again
+    unsigned tag_ = 0;       // tells this playback's end from an earlier one's
+    QString renderFailure_;  // once rendering has failed, it is not tried again
     QString lastReason_;
 };
 

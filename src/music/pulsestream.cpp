@@ -48,8 +48,8 @@ bool PulseStream::open(const std::atomic<bool>& quit) {
     pa_proplist* client = properties({{PA_PROP_APPLICATION_NAME, names_.application},
                                       {PA_PROP_APPLICATION_ID, names_.id},
                                       {PA_PROP_APPLICATION_ICON_NAME, names_.id}});
-    context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_),
-                                            names_.application.c_str(), client);
+    context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_), names_.application.c_str(),
+                                            client);
     pa_proplist_free(client);
     if (context_ == nullptr ||
         pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
@@ -92,8 +92,8 @@ bool PulseStream::open(const std::atomic<bool>& quit) {
     buffer.prebuf = std::uint32_t(-1);
     buffer.minreq = kRefillBytes;
     buffer.fragsize = std::uint32_t(-1);
-    if (pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
-                                   nullptr) < 0) {
+    if (pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr, nullptr) <
+        0) {
         return false;
     }
     const auto streamSettled = [this] {

@@ -157,10 +157,18 @@ RenderedSong::RenderedSong(std::size_t frames)
 
 RenderedSong::~RenderedSong() = default;
 
-std::size_t RenderedSong::unpack(std::size_t at, std::int16_t* out) const {
-    const std::size_t block = at / kBlockFrames, first = block * kBlockFrames;
-    unpackInto(&packed_[starts_[block]], std::min(kBlockFrames, frames_ - first), out);
-    return first;
+void RenderedSong::read(std::size_t at, std::int16_t* out, std::size_t count) const {
+    thread_local std::vector<std::int16_t> block(kBlockFrames * kChannels);
+    while (count > 0) {
+        const std::size_t index = at / kBlockFrames, first = index * kBlockFrames;
+        const std::size_t frames = std::min(kBlockFrames, frames_ - first);
+        unpackInto(&packed_[starts_[index]], frames, block.data());
+        const std::size_t n = std::min(count, first + frames - at);
+        std::copy_n(&block[(at - first) * kChannels], n * kChannels, out);
+        at += n;
+        out += n * kChannels;
+        count -= n;
+    }
 }
 
 std::span<std::int16_t> RenderedSong::next() {

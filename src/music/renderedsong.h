@@ -32,9 +32,8 @@ public:
     // The memory the packed samples take.
     std::size_t packedBytes() const { return starts_[(ready_ + kBlockFrames - 1) / kBlockFrames]; }
 
-    // Unpacks the block that holds frame `at` into `out`, which has room for
-    // kBlockFrames frames; returns the block's first frame.
-    std::size_t unpack(std::size_t at, std::int16_t* out) const;
+    // Copies `count` frames from frame `at` on into `out`.
+    void read(std::size_t at, std::int16_t* out, std::size_t count) const;
 
     // For the renderer: room for the next frames, up to the end of a block.
     std::span<std::int16_t> next();
@@ -44,7 +43,7 @@ public:
 private:
     const std::size_t frames_;
     const std::size_t blocks_;
-    std::unique_ptr<std::uint8_t[]> packed_;  // pages are touched only as filled
+    std::unique_ptr<std::uint8_t[]> packed_;   // pages are touched only as filled
     std::unique_ptr<std::uint32_t[]> starts_;  // of each block in packed_, and the end
     std::unique_ptr<std::int16_t[]> filling_;  // the block being rendered
     std::unique_ptr<std::uint8_t[]> trial_;    // and packed

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -41,11 +42,12 @@ bool readSongFile(const QString& path, std::vector<std::uint8_t>& bytes, QString
         why = QStringLiteral(" is too large to be a song (%1 bytes)").arg(st.st_size);
         ok = false;
     } else if (ok) {
-        // One byte more than the cap tells a file that grew since fstat.
-        bytes.resize(std::size_t(kLargestSong) + 1);
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        // To the end, in small pieces: a file that grew since fstat is still
+        // held to the cap, and no more memory is touched than the file needs.
+        bytes.reserve(std::size_t(st.st_size));
+        std::array<std::uint8_t, 16384> piece;
+        while (bytes.size() <= std::size_t(kLargestSong)) {
+            const ssize_t n = ::read(fd, piece.data(), piece.size());
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -53,13 +55,12 @@ bool readSongFile(const QString& path, std::vector<std::uint8_t>& bytes, QString
                 ok = n == 0;
                 break;
             }
-            got += std::size_t(n);
+            bytes.insert(bytes.end(), piece.begin(), piece.begin() + n);
         }
-        bytes.resize(got);
         if (!ok) {
             why =
                 QStringLiteral(" cannot be read: ") + QString::fromLocal8Bit(std::strerror(errno));
-        } else if (got > std::size_t(kLargestSong)) {
+        } else if (bytes.size() > std::size_t(kLargestSong)) {
             why = QStringLiteral(" is too large to be a song");
             ok = false;
         }
@@ -89,6 +90,5 @@ SongFile loadSongFile(const QString& path) {
     }
     return f;
 }
-
 
 }  // namespace kalvex

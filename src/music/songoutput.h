@@ -44,7 +44,7 @@ public:
     virtual void stop() = 0;
 };
 
-using SongOutputFactory =
-    std::function<std::unique_ptr<SongOutput>(SongOutput::Ended ended, SongOutput::Trouble trouble)>;
+using SongOutputFactory = std::function<std::unique_ptr<SongOutput>(SongOutput::Ended ended,
+                                                                    SongOutput::Trouble trouble)>;
 
 }  // namespace kalvex

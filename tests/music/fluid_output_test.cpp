@@ -111,7 +111,8 @@ private:
 };
 
 SongOutputFactory onDevice(std::shared_ptr<Played> played) {
-    return audioOutput({.names = {}, .sink = [played] { return std::make_unique<RecordingDevice>(played); }});
+    return audioOutput(
+        {.names = {}, .sink = [played] { return std::make_unique<RecordingDevice>(played); }});
 }
 
 // Plays `file` through MMControl, restarting it as the window does, until it
@@ -197,19 +198,45 @@ TEST_F(SeamlessLoop, TheNextLoopSoundsWithinAHundredMillisecondsOfTheEnd) {
 
 // All of a song's samples, unpacked.
 std::vector<std::int16_t> samples(const RenderedSong& song) {
-    std::vector<std::int16_t> out(song.frames() * 2 + RenderedSong::kBlockFrames * 2);
-    for (std::size_t at = 0; at < song.frames(); at += RenderedSong::kBlockFrames) {
-        song.unpack(at, &out[at * 2]);
-    }
-    out.resize(song.frames() * 2);
+    std::vector<std::int16_t> out(song.frames() * 2);
+    song.read(0, out.data(), song.frames());
     return out;
+}
+
+// The kept samples are packed without loss: music, silence, full-scale
+// noise (kept plain), and a last block cut short.
+TEST(RenderedSong, GivesBackEverySampleAsRendered) {
+    const std::size_t frames = 3 * RenderedSong::kBlockFrames + 1234;
+    std::vector<std::int16_t> in(frames * 2);
+    std::uint32_t noise = 1;
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double t = double(i) / kRate;
+        const bool loud = i >= 2 * RenderedSong::kBlockFrames && i < 3 * RenderedSong::kBlockFrames;
+        noise = noise * 1664525 + 1013904223;
+        in[2 * i] = loud ? std::int16_t(noise >> 16) : std::int16_t(9000 * std::sin(2000 * t));
+        in[2 * i + 1] =
+            i < RenderedSong::kBlockFrames ? 0 : std::int16_t(-32768 + (noise & 0xFFFF));
+    }
+    RenderedSong song(frames);
+    for (std::size_t at = 0; !song.complete();) {
+        const auto room = song.next();
+        const std::size_t n = std::min<std::size_t>(room.size() / 2, 1000);  // uneven pieces
+        std::copy_n(&in[2 * at], 2 * n, room.begin());
+        song.added(n);
+        at += n;
+    }
+    std::vector<std::int16_t> out(frames * 2);
+    song.read(0, out.data(), 700);  // a read that starts inside a block, too
+    song.read(700, &out[1400], frames - 700);
+    EXPECT_TRUE(in == out);
 }
 
 TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
     std::string error;
     const auto song = readMidiFile(readBytes(sourceDir() / "assets/mid.mid"), error);
     ASSERT_TRUE(song) << error;
-    const auto rendered = fluidRenderer()(*song, [] { return false; }, error);
+    const auto rendered = fluidRenderer()(
+        *song, [] { return false; }, error);
     ASSERT_TRUE(rendered) << error;
     EXPECT_EQ(rendered->frames(), std::size_t(std::llround(song->lengthMs * 44.1)));
     // Kept packed, in about half the memory of the plain samples.
@@ -265,7 +292,9 @@ TEST(FluidRender, AMissingSoundBankFailsQuietly) {
     ASSERT_TRUE(song) << error;
     ::testing::internal::CaptureStderr();
     std::string failure;
-    EXPECT_EQ(fluidRenderer("/nonexistent/gm.sf2")(*song, [] { return false; }, failure), nullptr);
+    EXPECT_EQ(fluidRenderer("/nonexistent/gm.sf2")(
+                  *song, [] { return false; }, failure),
+              nullptr);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(failure.find("/nonexistent/gm.sf2"), std::string::npos) << failure;
 }
@@ -308,8 +337,8 @@ protected:
 
 TEST_F(WithoutSoundServer, TheMusicPlaysOnAlsasDefaultDevice) {
     const QString raw = dir.filePath(QStringLiteral("alsa.raw"));
-    alsaDefault(QStringLiteral("{ type file slave.pcm { type null } file \"%1\" format raw }")
-                    .arg(raw));
+    alsaDefault(
+        QStringLiteral("{ type file slave.pcm { type null } file \"%1\" format raw }").arg(raw));
     const QString file = dir.filePath(QStringLiteral("song.mid"));
     writeBytes(file.toStdString(),
                midiFromScore("tempo 120\npart m channel=1 program=1\n| C5/1 |\n"));
@@ -341,10 +370,11 @@ TEST_F(WithoutSoundServer, ADeviceThatWillNotOpenIsToldOnceAndQuietly) {
     std::vector<std::string> told;
     ::testing::internal::CaptureStderr();
     {
-        auto output = audioOutput()([](unsigned) {}, [&](const std::string& why) {
-            std::lock_guard lock(mutex);
-            told.push_back(why);
-        });
+        auto output = audioOutput()([](unsigned) {},
+                                    [&](const std::string& why) {
+                                        std::lock_guard lock(mutex);
+                                        told.push_back(why);
+                                    });
         QTest::qWait(2500);  // two more tries
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
@@ -381,8 +411,8 @@ TEST(AudioOutput, LetsGoOfAHungDeviceAtOnce) {
     auto threadEnded = gone->get_future();
     auto told = std::make_shared<std::atomic<int>>(0);
     auto output = audioOutput({.names = {}, .sink = [gate = release.get_future().share(), gone] {
-        return std::make_unique<HungDevice>(gate, gone);
-    }})([](unsigned) {}, [told](const std::string&) { ++*told; });
+                                   return std::make_unique<HungDevice>(gate, gone);
+                               }})([](unsigned) {}, [told](const std::string&) { ++*told; });
     std::this_thread::sleep_for(50ms);  // the thread is in open()
     const auto started = std::chrono::steady_clock::now();
     output.reset();

@@ -218,10 +218,10 @@ TEST_F(MMControlTest, AnUnchangedFileIsNotRenderedAgain) {
         ASSERT_TRUE(waitForCalls(1 + loop)) << "loop " << loop;
     }
     EXPECT_EQ(record->renders, 1);
-    EXPECT_EQ(std::set<std::shared_ptr<const RenderedSong>>(record->songs.begin(),
-                                                             record->songs.end())
-                  .size(),
-              1u);
+    EXPECT_EQ(
+        std::set<std::shared_ptr<const RenderedSong>>(record->songs.begin(), record->songs.end())
+            .size(),
+        1u);
 }
 
 TEST_F(MMControlTest, NotifyComesLaterOnTheGuiThreadNotFromTheAudioThread) {
@@ -296,7 +296,7 @@ TEST_F(MMControlTest, ClosingBeforeTheSongIsRenderedCancelsThePlay) {
 TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing) {
     std::shared_future<void> gate = release.get_future().share();
     SongRenderer held = [r = record, gate](const MidiSong& song, const std::function<bool()>&,
-                                          std::string&) -> std::shared_ptr<const RenderedSong> {
+                                           std::string&) -> std::shared_ptr<const RenderedSong> {
         bool first = false;
         {
             std::lock_guard lock(r->mutex);
