@@ -26,8 +26,10 @@ constexpr auto kRetry = std::chrono::seconds(1);
 // How long the destructor lets the thread take to notice that it must end
 // (it is told through its poll, so this is microseconds unless starved).
 constexpr auto kLetGo = std::chrono::milliseconds(100);
-// Waits that bring no room in a row, beyond which the output is taken as
-// broken and opened again after a second, rather than spun on.
+// Waits for room that end at once without any, in a row, beyond which the
+// output is taken as broken and opened again after a second, rather than
+// spun on. A server that is merely slow or stopped is waited for.
+constexpr auto kFruitless = std::chrono::milliseconds(1);
 constexpr int kMostFruitlessWaits = 100;
 // Frames handed over at once at most: a PulseAudio memory block's worth.
 // The server says when it is done with each block, and that wakes us.
@@ -103,7 +105,11 @@ Fed feed(State& st, AudioSink& sink, bool alsa) {
             return Fed::Lost;
         }
         if (room == 0) {
-            if (!sink.wait(true, 1000) || ++fruitless > kMostFruitlessWaits) {
+            const auto asleep = Clock::now();
+            if (!sink.wait(true, 1000)) {
+                return Fed::Lost;
+            }
+            if (Clock::now() - asleep < kFruitless && ++fruitless > kMostFruitlessWaits) {
                 return Fed::Lost;
             }
             continue;

@@ -156,8 +156,8 @@ void MMControl::fileRead(unsigned opening, const SongFile& file) {
             auto pcm = renderer(
                 *song, [&] { return link->render != render; }, failure);
             if (pcm) {
-                link->post([player, opening, kept = Kept{bytes, std::move(pcm)}] {
-                    player->rendered(opening, kept);
+                link->post([player, opening, render, kept = Kept{bytes, std::move(pcm)}] {
+                    player->rendered(opening, render, kept);
                 });
             } else if (!failure.empty()) {
                 link->post([player, opening, why = QString::fromStdString(failure)] {
@@ -169,7 +169,10 @@ void MMControl::fileRead(unsigned opening, const SongFile& file) {
     }
 }
 
-void MMControl::rendered(unsigned opening, const Kept& kept) {
+void MMControl::rendered(unsigned opening, unsigned render, const Kept& kept) {
+    if (render != renders_) {
+        return;  // a later file's render has begun since
+    }
     kept_ = kept;
     if (opening == opening_ && reading_) {
         songReady(kept_.song);

@@ -67,7 +67,7 @@ private:
     void close();
     void read();
     void fileRead(unsigned opening, const SongFile& file);
-    void rendered(unsigned opening, const Kept& kept);
+    void rendered(unsigned opening, unsigned render, const Kept& kept);
     void cannotPlay(unsigned opening, const QString& why);
     void songReady(std::shared_ptr<const RenderedSong> song);
     void songEnded(unsigned tag);

@@ -74,12 +74,15 @@ bool PulseStream::open(const std::atomic<bool>& quit) {
     }
 
     const pa_sample_spec format{PA_SAMPLE_S16NE, RenderedSong::kRate, RenderedSong::kChannels};
-    // The mixer keys what it remembers by the game's id (WirePlumber takes
-    // the first of role, application id, application name, media name;
-    // PulseAudio's stream-restore takes this key).
+    // The mixer keys what it remembers by the game's id: WirePlumber takes
+    // the first of the stream's role, application id, application name and
+    // media name; PulseAudio's stream-restore takes its own key.
     pa_proplist* media =
         properties({{PA_PROP_MEDIA_NAME, names_.stream},
                     {PA_PROP_MEDIA_ICON_NAME, names_.id},
+                    {PA_PROP_APPLICATION_NAME, names_.application},
+                    {PA_PROP_APPLICATION_ID, names_.id},
+                    {PA_PROP_APPLICATION_ICON_NAME, names_.id},
                     {"module-stream-restore.id", "sink-input-by-application-id:" + names_.id}});
     stream_ = pa_stream_new_with_proplist(context_, names_.stream.c_str(), &format, nullptr, media);
     pa_proplist_free(media);
