@@ -57,9 +57,9 @@ struct MMControl::Link {
 class MMControl::FirstFrame : public QObject {
 public:
     explicit FirstFrame(std::function<void()> then) : then_(std::move(then)) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
             QTimer::singleShot(0, this, then_);  // after the painting is flushed
         }
         return false;
@@ -67,7 +67,6 @@ public:
 
 private:
     std::function<void()> then_;
-    bool seen_ = false;
 };
 
 MMControl::MMControl() : MMControl(fluidRenderer(), audioOutput()) {}

@@ -61,26 +61,31 @@ private:
 class BitReader {
 public:
     explicit BitReader(const std::uint8_t* in) : in_(in) {}
-    std::uint32_t get(int n) {
-        while (bits_ < n) {
-            acc_ = (acc_ << 8) | in_[at_++];
-            bits_ += 8;
-        }
+    std::uint32_t get(int n) {  // n <= 32
+        fill();
+        const std::uint32_t v = n == 0 ? 0 : std::uint32_t(window_ >> (64 - n));
+        window_ <<= n;
         bits_ -= n;
-        return std::uint32_t(acc_ >> bits_) & std::uint32_t((std::uint64_t(1) << n) - 1);
+        return v;
     }
     std::uint32_t rice(int k) {
-        int q = 0;
-        while (q < kEscape && get(1) == 0) {
-            ++q;
-        }
-        return q == kEscape ? get(32) : std::uint32_t(q) << k | get(k);
+        fill();
+        const int q = std::min(std::countl_zero(window_), kEscape);
+        window_ <<= q;
+        bits_ -= q;
+        return q == kEscape ? get(32) : std::uint32_t(q) << k | (get(k + 1) & ((1u << k) - 1));
     }
 
 private:
+    // At least 57 bits in the window, read up to 7 bytes ahead of them.
+    void fill() {
+        for (; bits_ <= 56; bits_ += 8) {
+            window_ |= std::uint64_t(*in_++) << (56 - bits_);
+        }
+    }
+
     const std::uint8_t* in_;
-    std::size_t at_ = 0;
-    std::uint64_t acc_ = 0;
+    std::uint64_t window_ = 0;  // the next bits, from the top
     int bits_ = 0;
 };
 
@@ -150,7 +155,7 @@ void unpackInto(const std::uint8_t* in, std::size_t frames, std::int16_t* out) {
 RenderedSong::RenderedSong(std::size_t frames)
     : frames_(frames),
       blocks_((frames + kBlockFrames - 1) / kBlockFrames),
-      packed_(std::make_unique_for_overwrite<std::uint8_t[]>(blocks_ * (1 + kPlainBlockBytes))),
+      packed_(std::make_unique_for_overwrite<std::uint8_t[]>(blocks_ * (1 + kPlainBlockBytes) + 8)),
       starts_(std::make_unique<std::uint32_t[]>(blocks_ + 1)),
       filling_(std::make_unique_for_overwrite<std::int16_t[]>(kBlockFrames * kChannels)),
       trial_(std::make_unique_for_overwrite<std::uint8_t[]>(kWorstBlockBytes)) {}
