@@ -5,7 +5,10 @@
 # SPDX-License-Identifier: MIT
 
 """Prints the game's start-up time, idle CPU share and peak memory next to an
-empty Qt window's, measured in the same run under a private Xvfb display.
+empty Qt window's, measured in the same run under a private Xvfb display; then
+the cost of the music playing through a private PulseAudio server with a null
+sink, next to paplay of the same song rendered to a WAV by the fluidsynth
+program and to the game with its music off, in the same run.
 
 Usage: bench/run.py [BUILD_DIR]   (default: build/release, built with benchmarks)
 """
@@ -16,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import wave
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build/release"
 bench = os.path.join(build, "bench", "kalvex_bench")
@@ -71,6 +75,104 @@ def idle(kind, seconds, mode="idle", program=bench):
     return 100.0 * (after - before) / 1e9 / (t1 - t0), hwm
 
 
+SOUND_FONT = "/usr/share/sounds/sf2/TimGM6mb.sf2"
+MEASURE_S = 60  # the music's cost is averaged over this, after the song's first pass
+
+
+def task_totals(pid):
+    """CPU seconds and voluntary context switches, summed over the process's threads."""
+    cpu = switches = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                cpu += int(f.read().split()[0]) / 1e9
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                switches += next(int(l.split()[1]) for l in f
+                                 if l.startswith("voluntary_ctxt_switches"))
+        except FileNotFoundError:
+            pass  # a thread that just ended
+    return cpu, switches
+
+
+def music_through_server():
+    """% of a core and voluntary context switches a second, over MEASURE_S after
+    the song's first pass, of the game with its music playing through a
+    PulseAudio server and of the game with its music off beside it, then of
+    paplay of the same song as a WAV alone; and the music game's peak RSS (MiB)."""
+    root = tempfile.mkdtemp(prefix="kalvex-bench-pulse-")
+    runtime, home = os.path.join(root, "run"), os.path.join(root, "home")
+    os.makedirs(runtime, mode=0o700)
+    os.makedirs(os.path.join(home, ".config", "pulse"))
+    with open(os.path.join(home, ".config", "pulse", "client.conf"), "w") as f:
+        f.write("autospawn = no\n")
+    script = os.path.join(root, "server.pa")
+    with open(script, "w") as f:
+        f.write("load-module module-null-sink sink_name=bench\n"
+                "load-module module-native-protocol-unix auth-anonymous=1\n"
+                "set-default-sink bench\n")
+    senv = dict(env, HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, ".config"))
+    procs = []
+    try:
+        procs.append(subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+             "-F", script],
+            env=senv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        pactl = lambda *a: subprocess.run(["pactl", *a], env=senv, capture_output=True,
+                                          text=True, timeout=10)
+        deadline = time.monotonic() + 10
+        while pactl("info").returncode != 0:
+            if time.monotonic() > deadline:
+                raise RuntimeError("the PulseAudio server did not start")
+            time.sleep(0.05)
+
+        # The song as the fluidsynth program renders it, looped long enough.
+        once = os.path.join(root, "once.wav")
+        subprocess.run(["fluidsynth", "-ni", "-g", "0.4", "-r", "44100", "-F", once, SOUND_FONT,
+                        os.path.join(os.path.dirname(bench), "mid.mid")],
+                       capture_output=True, check=True, timeout=120)
+        with wave.open(once) as w:
+            params, frames = w.getparams(), w.readframes(w.getnframes())
+        song_s = params.nframes / params.framerate
+        passes = int((5 + MEASURE_S + 10) // song_s) + 1
+        looped = os.path.join(root, "looped.wav")
+        with wave.open(looped, "wb") as w:
+            w.setparams(params)
+            w.writeframes(frames * passes)
+
+        def measure(programs, settle_s):
+            """Starts the programs together; their figures over MEASURE_S after settle_s."""
+            started = [subprocess.Popen(p, env=senv) for p in programs]
+            procs.extend(started)
+            time.sleep(settle_s)
+            before, t0 = [task_totals(p.pid) for p in started], time.monotonic()
+            time.sleep(MEASURE_S)
+            after, t1 = [task_totals(p.pid) for p in started], time.monotonic()
+            if any(p.poll() is not None for p in started):
+                raise RuntimeError(f"{programs[0][0]} ended before it was measured")
+            with open(f"/proc/{started[0].pid}/status") as f:
+                hwm = next(int(l.split()[1]) for l in f if l.startswith("VmHWM")) / 1024
+            for p in started:
+                p.kill()
+                p.wait()
+            return [(100 * (a[0] - b[0]) / (t1 - t0), (a[1] - b[1]) / (t1 - t0))
+                    for b, a in zip(before, after)], hwm
+
+        # The game with its music and without; paplay alone afterwards, as
+        # the sink's latency follows the most demanding stream on it.
+        run_s = str(int(song_s + 10 + MEASURE_S + 30))
+        games, hwm = measure([[bench, "idle", "game", run_s], [silent, "idle", "game", run_s]],
+                             song_s + 10)  # past the first pass, start-up included
+        if procs[0].poll() is not None:
+            raise RuntimeError(f"the PulseAudio server ended ({procs[0].returncode})")
+        played, _ = measure([["paplay", looped]], 5)
+        return games + played, hwm, song_s
+    finally:
+        for p in reversed(procs):
+            p.kill()
+            p.wait()
+        shutil.rmtree(root, ignore_errors=True)
+
+
 try:
     runs = 11
     game, silent_game, empty, text = [], [], [], []
@@ -87,6 +189,10 @@ try:
     round_cpu, _ = idle("game", 10, mode="round")
     game_timers = timer_accuracy("game", 10)
     empty_timers = timer_accuracy("empty", 10)
+    if shutil.which("fluidsynth") and shutil.which("pulseaudio") and shutil.which("paplay"):
+        served, served_rss, song_s = music_through_server()
+    else:
+        served = None
 finally:
     xvfb.terminate()
     shutil.rmtree(silent_dir, ignore_errors=True)
@@ -114,3 +220,17 @@ for interval in (30, 50, 80):
     gm, gd = game_timers[interval]
     em, ed = empty_timers[interval]
     print(f"{str(interval) + ' ms':16} {gm:10.3f} {gd:13.3f} {em:11.3f} {ed:14.3f}")
+print()
+if served is None:
+    print("music through a sound server: skipped (needs pulseaudio, paplay and the fluidsynth program)")
+else:
+    (game_cpu, game_wake), (off_cpu, off_wake), (play_cpu, play_wake) = served
+    print(f"music through a PulseAudio null sink, over {MEASURE_S} s after the first pass "
+          f"(song {song_s:.0f} s), all threads:")
+    print(f"{'':34} {'% of a core':>12} {'wakeups/s':>10}")
+    print(f"{'  game, music playing':34} {game_cpu:12.2f} {game_wake:10.1f}")
+    print(f"{'  game, music off':34} {off_cpu:12.2f} {off_wake:10.1f}")
+    print(f"{'  the music alone (the difference)':34} {game_cpu - off_cpu:12.2f} {game_wake - off_wake:10.1f}")
+    print(f"{'  paplay of the song as a WAV':34} {play_cpu:12.2f} {play_wake:10.1f}")
+    print(f"{'peak RSS, music playing (MiB)':34} {served_rss:12.1f}   "
+          f"{served_rss - text_rss:+.1f} above the label window")

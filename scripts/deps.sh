@@ -14,7 +14,7 @@ packages=(
     libgtest-dev
     fonts-nanum
     libfluidsynth-dev libasound2-dev libpulse-dev timgm6mb-soundfont
-    pulseaudio pulseaudio-utils
+    pulseaudio pulseaudio-utils libasound2-plugins pipewire pipewire-pulse wireplumber strace
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi

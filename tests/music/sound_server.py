@@ -19,71 +19,22 @@ sound_server_probe.cpp)
    on time.
 4. A mute set on the stream is applied again when the game next starts.
 """
-import array
-import math
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from sound_support import (Lab, PulseServer, check, finish, level, sink_inputs,  # noqa: E402
+                           wait_until)
+
 probe = sys.argv[1]
-root = tempfile.mkdtemp(prefix="kalvex-pulse-")
-runtime, home = os.path.join(root, "run"), os.path.join(root, "home")
-os.makedirs(runtime, mode=0o700)
-os.makedirs(home)
-script = os.path.join(root, "server.pa")
-with open(script, "w") as f:
-    f.write("load-module module-null-sink sink_name=kalvex_test\n"
-            "load-module module-native-protocol-unix auth-anonymous=1\n"
-            "load-module module-stream-restore\n"
-            "set-default-sink kalvex_test\n")
-env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime, PULSE_RUNTIME_PATH=runtime,
-           XDG_CONFIG_HOME=os.path.join(home, ".config"),
-           PULSE_SERVER="unix:" + os.path.join(runtime, "native"), QT_QPA_PLATFORM="offscreen")
-env.pop("DISPLAY", None)
-failures = []
-
-
-def check(ok, what):
-    print(("ok   " if ok else "FAIL ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-
-
-def pactl(*args):
-    return subprocess.run(["pactl", *args], env=env, capture_output=True, text=True, timeout=10)
-
-
-def start_server():
-    """Starts the server; returns when it answers."""
-    server = subprocess.Popen(
-        ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-         "-F", script], env=env,
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + 10
-    while pactl("info").returncode != 0:
-        if time.monotonic() > deadline or server.poll() is not None:
-            sys.exit("the PulseAudio server did not start")
-        time.sleep(0.05)
-    return server
+lab = Lab("kalvex-pulse-", alsa_to_server=False)
+root, env = lab.root, lab.env
 
 
 def streams():
-    """The sink inputs: their index, mute and properties."""
-    found, current = [], None
-    for line in pactl("list", "sink-inputs").stdout.splitlines():
-        line = line.strip()
-        if line.startswith("Sink Input #"):
-            current = {"index": line.split("#")[1], "props": {}}
-            found.append(current)
-        elif current and line.startswith("Mute:"):
-            current["mute"] = line.split(":", 1)[1].strip() == "yes"
-        elif current and " = " in line:
-            key, value = line.split(" = ", 1)
-            current["props"][key] = value.strip('"')
-    return found
+    return sink_inputs(lab)
 
 
 def wait_for_stream(seconds):
@@ -94,18 +45,6 @@ def wait_for_stream(seconds):
             return time.monotonic() - start
         time.sleep(0.05)
     return None
-
-
-def level():
-    """RMS of half a second of the sink's monitor, full scale 32768."""
-    rec = subprocess.Popen(["parec", "-d", "kalvex_test.monitor", "--format=s16le", "--rate=44100",
-                            "--channels=2", "--raw"], env=env, stdout=subprocess.PIPE)
-    time.sleep(0.2)  # skip what was queued before
-    rec.stdout.read(44100 * 4 // 5)
-    samples = array.array("h", rec.stdout.read(44100 * 2))
-    rec.kill()
-    rec.wait()
-    return math.sqrt(sum(s * s for s in samples) / max(1, len(samples)))
 
 
 def start_game(stderr_path):
@@ -121,12 +60,14 @@ def stop_game(game):
     return gap, frame
 
 
-server = None
+server = PulseServer(lab)
 try:
     # 1. No server at start, then one appears.
     game = start_game(os.path.join(root, "game1.err"))
-    time.sleep(2.5)
-    server = start_server()
+    said = lambda: "kalvex:" in open(os.path.join(root, "game1.err")).read()
+    check(wait_until(said, 10) is not None, "the game says why there is no music")
+    time.sleep(0.5)
+    server.start()
     late = wait_for_stream(6)
     check(late is not None and late <= 4, f"music starts {late} s after a late server")
 
@@ -138,19 +79,18 @@ try:
           f"application.icon_name {props.get('application.icon_name')}")
     check("media.role" not in props and props.get("application.id") == "org.kalvex.Kalvex",
           f"no media.role ({props.get('media.role')}), application.id {props.get('application.id')}")
-    loud = level()
+    loud = level(lab)
     check(loud > 300, f"the sink's monitor is not silent (RMS {loud:.0f})")
 
     # 3. The server goes away and comes back; the GUI thread never waits.
     game.stdin.write("measure from here\n")
     game.stdin.flush()
     server.kill()
-    server.wait()
     time.sleep(1.5)
-    server = start_server()
+    server.start()
     back = wait_for_stream(5)
     check(back is not None and back <= 2, f"music back {back} s after the server restarted")
-    loud = level()
+    loud = level(lab)
     check(loud > 300, f"audible again (RMS {loud:.0f})")
     gap, frame = stop_game(game)
     check(gap < 250 and frame < 250,
@@ -163,7 +103,7 @@ try:
     game = start_game(os.path.join(root, "game2.err"))
     check(wait_for_stream(5) is not None, "the game's stream shows")
     index = streams()[0]["index"]
-    pactl("set-sink-input-mute", index, "1")
+    subprocess.run(["pactl", "set-sink-input-mute", index, "1"], env=env, timeout=10)
     time.sleep(0.3)
     stop_game(game)
     game = start_game(os.path.join(root, "game3.err"))
@@ -172,9 +112,5 @@ try:
     check(bool(found) and found[0].get("mute"), "the mute set last time is applied again")
     stop_game(game)
 finally:
-    if server:
-        server.kill()
-        server.wait()
-    shutil.rmtree(root, ignore_errors=True)
-
-sys.exit(1 if failures else 0)
+    lab.close()
+finish()

@@ -4,8 +4,9 @@
 
 // The game's window with its music, for the sound-server test: it measures
 // how late the GUI thread's 30 ms ticks come and how long a frame takes to
-// draw. A line on stdin starts the measurement afresh; end of input prints
-// "TICK_GAP_MS FRAME_MS", the largest of each, and quits.
+// draw. A line on stdin starts the measurement afresh (until then the window
+// runs only its own timers); end of input prints "TICK_GAP_MS FRAME_MS", the
+// largest of each, and quits.
 #include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -37,14 +38,14 @@ int main(int argc, char* argv[]) {
         window.repaint();
         worstFrame = std::max(worstFrame, frame.nsecsElapsed() / 1e6);
     });
-    tick.start(30);
-    sinceTick.start();
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char buffer[256];
         if (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
             worstGap = worstFrame = 0;
+            tick.start(30);
+            sinceTick.start();
             return;
         }
         std::printf("%.1f %.1f\n", worstGap, worstFrame);
