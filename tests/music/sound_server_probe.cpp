@@ -13,7 +13,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -42,10 +44,19 @@ int main(int argc, char* argv[]) {
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char buffer[256];
-        if (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n > 0) {
             worstGap = worstFrame = 0;
             tick.start(30);
             sinceTick.start();
+            return;
+        }
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            return;
+        }
+        if (n < 0) {  // someone closed our stdin: say so, and end as a failure
+            std::fprintf(stderr, "sound_server_probe: stdin: %s\n", std::strerror(errno));
+            QCoreApplication::exit(3);
             return;
         }
         std::printf("%.1f %.1f\n", worstGap, worstFrame);
