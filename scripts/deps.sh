@@ -18,7 +18,8 @@ packages=(
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
     xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
-    dpkg-dev file desktop-file-utils appstream lintian reuse man-db
+    weston xwayland qt6-wayland
+    dpkg-dev debhelper file desktop-file-utils appstream lintian reuse man-db
 )
 
 missing=()

@@ -6,11 +6,15 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/session.h"
 #include "window/frmgame.h"
 
 int main(int argc, char* argv[]) {
+    kalvex::preferXWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kalvex"));
+    // The Wayland app id: docks match the window to this menu entry.
+    QApplication::setDesktopFileName(QStringLiteral("org.kalvex.Kalvex"));
     QApplication::setApplicationDisplayName(QString());
     kalvex::RealClock clock;
     kalvex::QtDialogs dialogs;

@@ -4,147 +4,89 @@
 
 #include "music/mmcontrol.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
-#include <QFile>
+#include <QEvent>
 #include <QObject>
-#include <cerrno>
-#include <condition_variable>
+#include <QTimer>
+#include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 #include <thread>
-#include <vector>
+#include <utility>
 
-#include "music/fluidoutput.h"
+#include "music/audiooutput.h"
+#include "music/fluidrender.h"
 
 namespace kalvex {
 namespace {
 
-// A shorter file would have the loop restart over and over for nothing.
-constexpr double kShortestSongMs = 50;
-// A song is a few KiB; anything near this is not one.
-constexpr off_t kLargestSong = 4 << 20;
+// The longest start-up waits for a first frame before the music starts anyway.
+constexpr int kLongestHoldMs = 1000;
 
-// Reads a regular file of at most kLargestSong bytes. Opening never waits
-// for a writer (a FIFO) or a modem line; what is not a regular file, or is
-// too large, is refused before anything is read.
-bool readSongFile(const QString& path, std::vector<std::uint8_t>& bytes, QString& why) {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        why = errno == ENOENT ? QStringLiteral(" was not found")
-                              : QStringLiteral(" cannot be read: ") +
-                                    QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    struct stat st {};
-    bool ok = fstat(fd, &st) == 0;
-    if (ok && !S_ISREG(st.st_mode)) {
-        why = QStringLiteral(" is not a regular file");
-        ok = false;
-    } else if (ok && st.st_size > kLargestSong) {
-        why = QStringLiteral(" is too large to be a song (%1 bytes)").arg(st.st_size);
-        ok = false;
-    } else if (ok) {
-        // One byte more than the cap tells a file that grew since fstat.
-        bytes.resize(std::size_t(kLargestSong) + 1);
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            got += std::size_t(n);
-        }
-        bytes.resize(got);
-        if (!ok) {
-            why =
-                QStringLiteral(" cannot be read: ") + QString::fromLocal8Bit(std::strerror(errno));
-        } else if (got > std::size_t(kLargestSong)) {
-            why = QStringLiteral(" is too large to be a song");
-            ok = false;
-        }
-    }
-    ::close(fd);
-    return ok;
-}
-
-std::shared_ptr<const MidiSong> loadSong(const QString& path, QString& reason) {
-    std::vector<std::uint8_t> bytes;
-    QString why;
-    if (!readSongFile(path, bytes, why)) {
-        reason = path + why;
-        return nullptr;
-    }
-    std::string error;
-    auto song = readMidiFile(bytes, error);
-    if (!song) {
-        reason =
-            path + QStringLiteral(" is not a playable MIDI file: ") + QString::fromStdString(error);
-        return nullptr;
-    }
-    if (song->lengthMs < kShortestSongMs) {
-        reason = path + QStringLiteral(" is too short to play");
-        return nullptr;
-    }
-    return std::make_shared<const MidiSong>(std::move(*song));
+// Reading and rendering cost tens of milliseconds of CPU, and a read may hang
+// for good: at the lowest priority, on a thread nobody waits for.
+template <class F>
+void runAtLowPriority(F f) {
+    std::thread([f = std::move(f)] {
+        setpriority(PRIO_PROCESS, gettid(), 19);
+        f();
+    }).detach();
 }
 
 }  // namespace
 
-// What the player shares with the threads that read the file and prepare the
-// output. A read may hang for good; such a thread only ever touches this.
-struct MMControl::Shared {
+// What the player shares with the threads that read and render: they reach
+// the player only through post(), which does nothing once it has gone.
+struct MMControl::Link {
     std::mutex mutex;
-    std::condition_variable settled;
-    bool closing = false;  // the player is going away: report nothing more
-    int preparing = 0;     // threads past their read; the player waits for these
+    QObject* gui = nullptr;
+    std::atomic<unsigned> render = 0;  // the render wanted; others give up
 
-    // One thread at a time creates or prepares the output.
-    std::mutex outputMutex;
-    SongOutputFactory factory;
-    SongOutput::Ended ended;
-    SongOutput::Trouble trouble;
-    std::shared_ptr<SongOutput> output;
-    QString outputFailure;  // set when the output can never be had
+    template <class F>
+    void post(F f) {
+        std::lock_guard lock(mutex);
+        if (gui != nullptr) {
+            QMetaObject::invokeMethod(gui, std::move(f), Qt::QueuedConnection);
+        }
+    }
 };
 
-MMControl::MMControl() : MMControl(fluidOutput()) {}
+// Calls `then` once the watched window's first frame is out.
+class MMControl::FirstFrame : public QObject {
+public:
+    explicit FirstFrame(std::function<void()> then) : then_(std::move(then)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, then_);  // after the painting is flushed
+        }
+        return false;
+    }
 
-MMControl::MMControl(SongOutputFactory openOutput)
-    : guiThread_(std::make_unique<QObject>()), shared_(std::make_shared<Shared>()) {
-    QObject* gui = guiThread_.get();
-    shared_->factory = std::move(openOutput);
-    shared_->ended = [this, gui](unsigned tag) {
-        QMetaObject::invokeMethod(
-            gui, [this, tag] { songEnded(tag); }, Qt::QueuedConnection);
-    };
-    shared_->trouble = [this, gui](const std::string& why) {
-        QMetaObject::invokeMethod(
-            gui, [this, why = QString::fromStdString(why)] { sayWhyNoMusic(why); },
-            Qt::QueuedConnection);
-    };
+private:
+    std::function<void()> then_;
+};
+
+MMControl::MMControl() : MMControl(fluidRenderer(), audioOutput()) {}
+
+MMControl::MMControl(SongRenderer render, SongOutputFactory openOutput)
+    : render_(std::move(render)),
+      openOutput_(std::move(openOutput)),
+      guiThread_(std::make_unique<QObject>()),
+      link_(std::make_shared<Link>()) {
+    link_->gui = guiThread_.get();
 }
 
 MMControl::~MMControl() {
     {
-        std::unique_lock lock(shared_->mutex);
-        shared_->closing = true;
-        shared_->settled.wait(lock, [this] { return shared_->preparing == 0; });
+        std::lock_guard lock(link_->mutex);
+        link_->gui = nullptr;
     }
-    // The output before the queue: its audio thread posts to guiThread_.
-    {
-        std::lock_guard lock(shared_->outputMutex);
-        shared_->output.reset();
-    }
+    link_->render = 0;
     output_.reset();
+    // With the queue go the replies still in it.
     guiThread_.reset();
 }
 
@@ -162,69 +104,92 @@ void MMControl::SetProperty(int id, const QString& value) {
     }
 }
 
-// Reads the file anew each time, so a restart plays what is on disk now. The
-// output is set up for the first song read, its instruments loaded for each.
+void MMControl::startAfterFirstFrame(QObject* window) {
+    held_ = true;
+    const auto release = [this] {
+        if (std::exchange(held_, false) && std::exchange(readHeld_, false)) {
+            read();
+        }
+    };
+    firstFrame_ = std::make_unique<FirstFrame>(release);
+    window->installEventFilter(firstFrame_.get());
+    QTimer::singleShot(kLongestHoldMs, firstFrame_.get(), release);
+}
+
+// Reads the file anew each time, so a restart plays what is on disk now.
 void MMControl::open() {
     close();
     reading_ = true;
-    std::thread([shared = shared_, gui = guiThread_.get(), player = this, opening = opening_,
-                 path = fileName_] {
-        QString failure;
-        std::shared_ptr<const MidiSong> song = loadSong(path, failure);
-        {
-            std::lock_guard lock(shared->mutex);
-            if (shared->closing) {
-                return;
-            }
-            ++shared->preparing;
-        }
-        std::shared_ptr<SongOutput> output;
-        if (song) {
-            std::lock_guard lock(shared->outputMutex);
-            if (!shared->output && shared->outputFailure.isEmpty()) {
-                std::string why;
-                shared->output = shared->factory(shared->ended, shared->trouble, why);
-                if (!shared->output) {
-                    shared->outputFailure = QString::fromStdString(why);
-                }
-            }
-            output = shared->output;
-            if (output) {
-                output->prepare(*song);
-            } else {
-                failure = shared->outputFailure;
-                song.reset();
-            }
-        }
-        std::lock_guard lock(shared->mutex);
-        --shared->preparing;
-        if (!shared->closing) {
-            QMetaObject::invokeMethod(
-                gui,
-                [player, opening, song, output, failure] {
-                    player->songReady(opening, song, output, failure);
-                },
-                Qt::QueuedConnection);
-        }
-        shared->settled.notify_all();
-    }).detach();
+    if (held_) {
+        readHeld_ = true;
+    } else {
+        read();
+    }
 }
 
-void MMControl::songReady(unsigned opening, std::shared_ptr<const MidiSong> song,
-                          std::shared_ptr<SongOutput> output, const QString& failure) {
+void MMControl::read() {
+    runAtLowPriority([link = link_, player = this, opening = opening_, path = fileName_] {
+        const SongFile file = loadSongFile(path);
+        link->post([player, opening, file] { player->fileRead(opening, file); });
+    });
+}
+
+// A file that has not changed plays from the kept samples; another is
+// rendered first.
+void MMControl::fileRead(unsigned opening, const SongFile& file) {
     if (opening != opening_) {
         return;  // closed, or opened again, since
     }
-    reading_ = false;
-    if (!song) {
-        playWanted_ = false;
-        sayWhyNoMusic(failure);
-        return;
+    if (!file.song) {
+        cannotPlay(opening, file.failure);
+    } else if (kept_.song && kept_.bytes == file.bytes) {
+        songReady(kept_.song);
+    } else if (!renderFailure_.isEmpty()) {
+        cannotPlay(opening, renderFailure_);
+    } else {
+        const unsigned render = ++renders_;
+        link_->render = render;
+        runAtLowPriority([link = link_, player = this, opening, render, renderer = render_,
+                          bytes = file.bytes, song = file.song] {
+            std::string failure;
+            auto pcm = renderer(
+                *song, [&] { return link->render != render; }, failure);
+            if (pcm) {
+                link->post([player, opening, render, kept = Kept{bytes, std::move(pcm)}] {
+                    player->rendered(opening, render, kept);
+                });
+            } else if (!failure.empty()) {
+                link->post([player, opening, why = QString::fromStdString(failure)] {
+                    player->renderFailure_ = why;
+                    player->cannotPlay(opening, why);
+                });
+            }
+        });
     }
-    song_ = std::move(song);
-    output_ = std::move(output);
-    if (playWanted_) {
+}
+
+void MMControl::rendered(unsigned opening, unsigned render, const Kept& kept) {
+    if (render != renders_) {
+        return;  // a later file's render has begun since
+    }
+    kept_ = kept;
+    if (opening == opening_ && reading_) {
+        songReady(kept_.song);
+    }
+}
+
+void MMControl::cannotPlay(unsigned opening, const QString& why) {
+    if (opening == opening_) {
+        reading_ = false;
         playWanted_ = false;
+    }
+    sayWhyNoMusic(why);
+}
+
+void MMControl::songReady(std::shared_ptr<const RenderedSong> song) {
+    reading_ = false;
+    song_ = std::move(song);
+    if (std::exchange(playWanted_, false)) {
         play();
     }
 }
@@ -234,6 +199,17 @@ void MMControl::play() {
         return;
     }
     if (song_) {
+        if (!output_) {
+            output_ = openOutput_(
+                [link = link_, player = this](unsigned tag) {
+                    link->post([player, tag] { player->songEnded(tag); });
+                },
+                [link = link_, player = this](const std::string& why) {
+                    link->post([player, why = QString::fromStdString(why)] {
+                        player->sayWhyNoMusic(why);
+                    });
+                });
+        }
         output_->play(song_, ++tag_);
         playing_ = true;
     } else if (reading_) {
@@ -248,6 +224,7 @@ void MMControl::close() {
     playing_ = false;
     playWanted_ = false;
     reading_ = false;
+    readHeld_ = false;
     song_.reset();
     ++opening_;
     ++tag_;

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
-#include "music/midifile.h"
+#include "music/songfile.h"
 #include "music/songoutput.h"
 
 class QObject;
@@ -20,10 +22,11 @@ namespace kalvex {
 // carried out when assigned. Notify is raised on the window's event thread
 // when playback has finished.
 //
-// No command ever blocks or fails: the file is read and the synthesiser set
-// up on threads of their own, a "play" given meanwhile plays once the song is
-// ready, and when the file or the sound cannot be had the game goes on in
-// silence after one line on stderr.
+// No command ever blocks or fails: the file is read and the song rendered on
+// threads of their own at the lowest priority, a "play" given meanwhile plays
+// once the song is ready, and when the file or the sound cannot be had the
+// game goes on in silence after one line on stderr. A song is rendered once;
+// a file that has not changed plays again from the kept samples.
 class MMControl {
 public:
     static constexpr int kFileName = 22;
@@ -31,12 +34,13 @@ public:
     // Notify's argument: playback reached the end of the file.
     static constexpr int kPlaybackEnded = 1;
 
-    // Plays through FluidSynth on the machine's audio output.
+    // Renders with FluidSynth and plays on the machine's sound output.
     MMControl();
-    // Plays through the given output; the factory runs off the GUI thread.
-    explicit MMControl(SongOutputFactory openOutput);
-    // Returns at once even while a read of the file hangs (a FIFO, a stalled
-    // network mount): that thread is left to end on its own.
+    // Renders and plays with the given parts.
+    MMControl(SongRenderer render, SongOutputFactory openOutput);
+    // Returns at once, whatever the file, the renderer or the audio are doing.
+    // When it has returned, no thread of the player's holds its output or can
+    // reach it: a read or a render still running ends on its own.
     ~MMControl();
     MMControl(const MMControl&) = delete;
     MMControl& operator=(const MMControl&) = delete;
@@ -44,30 +48,50 @@ public:
     void SetProperty(int id, const QString& value);
     const QString& fileName() const { return fileName_; }
 
+    // Holds all music work until `window` has drawn its first frame, or a
+    // second has passed, so that the window does not wait for the music.
+    void startAfterFirstFrame(QObject* window);
+
     std::function<void(int)> Notify;
 
 private:
-    struct Shared;
+    struct Link;
+    class FirstFrame;
+    struct Kept {
+        std::vector<std::uint8_t> bytes;
+        std::shared_ptr<const RenderedSong> song;
+    };
 
     void open();
     void play();
     void close();
-    void songReady(unsigned opening, std::shared_ptr<const MidiSong> song,
-                   std::shared_ptr<SongOutput> output, const QString& failure);
+    void read();
+    void fileRead(unsigned opening, const SongFile& file);
+    void rendered(unsigned opening, unsigned render, const Kept& kept);
+    void cannotPlay(unsigned opening, const QString& why);
+    void songReady(std::shared_ptr<const RenderedSong> song);
     void songEnded(unsigned tag);
     void sayWhyNoMusic(const QString& reason);
 
     QString fileName_;
+    SongRenderer render_;
+    SongOutputFactory openOutput_;
     // Lives on the GUI thread; what other threads report is queued to it.
     std::unique_ptr<QObject> guiThread_;
-    std::shared_ptr<Shared> shared_;  // with the threads that read and prepare
-    std::shared_ptr<SongOutput> output_;
-    std::shared_ptr<const MidiSong> song_;  // the open file, once read
-    unsigned opening_ = 0;                  // tells the latest open's read from earlier ones
-    bool reading_ = false;                  // the open file is still being read
-    bool playWanted_ = false;               // "play" came while it was
+    std::shared_ptr<Link> link_;  // with the threads that read and render
+    std::unique_ptr<SongOutput> output_;
+    std::unique_ptr<FirstFrame> firstFrame_;
+    Kept kept_;                                 // the last song rendered, and its file
+    std::shared_ptr<const RenderedSong> song_;  // the open file's, once ready
+    unsigned opening_ = 0;                      // tells the latest open's replies from earlier ones
+    unsigned renders_ = 0;
+    bool held_ = false;        // music work waits for the first frame
+    bool readHeld_ = false;    // and the open file's read with it
+    bool reading_ = false;     // the open file is still being read or rendered
+    bool playWanted_ = false;  // "play" came while it was
     bool playing_ = false;
-    unsigned tag_ = 0;  // tells this playback's end from an earlier one's
+    unsigned tag_ = 0;       // tells this playback's end from an earlier one's
+    QString renderFailure_;  // once rendering has failed, it is not tried again
     QString lastReason_;
 };
 

@@ -9,34 +9,42 @@
 #include <string>
 
 #include "music/midifile.h"
+#include "music/renderedsong.h"
 
 namespace kalvex {
 
-// Where the music player sends a song: FluidSynth in the game, a recording
-// fake in tests.
+// The two parts the music player is built from: a renderer that turns a song
+// into samples once, and an output that plays them as often as asked. The
+// game's are FluidSynth and the machine's sound output; tests use fakes.
+
+// Renders `song` whole on the calling thread, which is never the GUI thread,
+// and frees what it used for that before it returns. Null when `cancelled`
+// said to give up, or when it cannot render, then with why in `failure`.
+using SongRenderer = std::function<std::shared_ptr<const RenderedSong>(
+    const MidiSong& song, const std::function<bool()>& cancelled, std::string& failure)>;
+
+// Plays rendered songs; made, driven and destroyed on the GUI thread, none of
+// which ever waits for the audio.
 class SongOutput {
 public:
-    // Called once a played song's last event has sounded, with the tag given
-    // to play(); may come from any thread (the audio thread, for FluidSynth).
+    // A played song's last sample has been handed to the audio output (it is
+    // heard within the output's buffer), with the tag given to play(). From
+    // the output's own thread.
     using Ended = std::function<void(unsigned tag)>;
     // Says why nothing can be heard for now, at most once; the output keeps
-    // trying on its own. May come from any thread.
+    // trying on its own. From the output's own thread.
     using Trouble = std::function<void(const std::string& why)>;
 
+    // When it returns no thread of the output's calls Ended or Trouble.
     virtual ~SongOutput() = default;
 
-    // Off the GUI thread, before the song is played: gets ready what it needs
-    // (its instruments). Sound may start only after the first prepare.
-    virtual void prepare(const MidiSong& song) = 0;
-    // Starts the song from its beginning, dropping whatever was playing.
-    virtual void play(std::shared_ptr<const MidiSong> song, unsigned tag) = 0;
-    // Stops at once: nothing more is played and ended() is not called.
+    // Starts `song` from its beginning, dropping whatever was playing.
+    virtual void play(std::shared_ptr<const RenderedSong> song, unsigned tag) = 0;
+    // Stops at once: nothing more is heard and Ended is not called.
     virtual void stop() = 0;
 };
 
-// Creates an output; slow (it reads a sound bank), so the player calls it off
-// the GUI thread. Returns null and says why when it can never play.
-using SongOutputFactory = std::function<std::unique_ptr<SongOutput>(
-    SongOutput::Ended ended, SongOutput::Trouble trouble, std::string& failure)>;
+using SongOutputFactory = std::function<std::unique_ptr<SongOutput>(SongOutput::Ended ended,
+                                                                    SongOutput::Trouble trouble)>;
 
 }  // namespace kalvex

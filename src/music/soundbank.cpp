@@ -61,6 +61,28 @@ constexpr std::uint16_t kLinkedTypes = 2 | 4 | 8;  // right, left, linked
 // Zero points a sample is followed by, which interpolation may read.
 constexpr std::uint32_t kGuardPoints = 46;
 
+// The records of the bank's description, by the SoundFont 2.04 specification
+// (section 7): each one's size and the offsets of the fields used here.
+namespace phdr {  // a preset header
+constexpr std::size_t kSize = 38, wPreset = 20, wBank = 22, wPresetBagNdx = 24;
+}
+namespace bag {  // a preset or instrument zone: pbag, ibag
+constexpr std::size_t kSize = 4, wGenNdx = 0, wModNdx = 2;
+}
+namespace mod {  // a modulator: pmod, imod
+constexpr std::size_t kSize = 10;
+}
+namespace gen {  // a generator: pgen, igen
+constexpr std::size_t kSize = 4, sfGenOper = 0, genAmount = 2;
+}
+namespace inst {  // an instrument header
+constexpr std::size_t kSize = 22, wInstBagNdx = 20;
+}
+namespace shdr {  // a sample header
+constexpr std::size_t kSize = 46, dwStart = 20, dwEnd = 24, dwStartloop = 28, dwEndloop = 32,
+                      wSampleLink = 42, sfSampleType = 44;
+}
+
 // One record list of the bank's description; the last record only ends it.
 struct Records {
     const std::uint8_t* data = nullptr;
@@ -71,15 +93,15 @@ struct Records {
 };
 
 // The nine record lists, in the order the file holds them.
-constexpr std::array<std::pair<const char*, std::size_t>, 9> kLists = {{{"phdr", 38},
-                                                                        {"pbag", 4},
-                                                                        {"pmod", 10},
-                                                                        {"pgen", 4},
-                                                                        {"inst", 22},
-                                                                        {"ibag", 4},
-                                                                        {"imod", 10},
-                                                                        {"igen", 4},
-                                                                        {"shdr", 46}}};
+constexpr std::array<std::pair<const char*, std::size_t>, 9> kLists = {{{"phdr", phdr::kSize},
+                                                                        {"pbag", bag::kSize},
+                                                                        {"pmod", mod::kSize},
+                                                                        {"pgen", gen::kSize},
+                                                                        {"inst", inst::kSize},
+                                                                        {"ibag", bag::kSize},
+                                                                        {"imod", mod::kSize},
+                                                                        {"igen", gen::kSize},
+                                                                        {"shdr", shdr::kSize}}};
 enum { kPhdr, kPbag, kPmod, kPgen, kInst, kIbag, kImod, kIgen, kShdr };
 
 bool parseLists(const Bytes& pdta, std::array<Records, 9>& lists, std::string& failure) {
@@ -112,6 +134,14 @@ bool parseLists(const Bytes& pdta, std::array<Records, 9>& lists, std::string& f
     return true;
 }
 
+// A zone record pointing at the next generator and modulator to be added.
+void addBag(Bytes& bagOut, const Bytes& genOut, const Bytes& modOut) {
+    bagOut.resize(bagOut.size() + bag::kSize);
+    std::uint8_t* b = &bagOut[bagOut.size() - bag::kSize];
+    set16(b + bag::wGenNdx, std::uint32_t(genOut.size() / gen::kSize));
+    set16(b + bag::wModNdx, std::uint32_t(modOut.size() / mod::kSize));
+}
+
 // Copies zones [first, last) of one level: their bag records, generators and
 // modulators, with each link to the next level renumbered by `link`.
 // Returns false when an index points outside its list.
@@ -123,22 +153,23 @@ bool copyZones(std::size_t first, std::size_t last, const Records& bags, const R
         return false;
     }
     for (std::size_t b = first; b < last; ++b) {
-        const std::size_t g0 = get16(bags.at(b)), g1 = get16(bags.at(b + 1));
-        const std::size_t m0 = get16(bags.at(b) + 2), m1 = get16(bags.at(b + 1) + 2);
+        const std::size_t g0 = get16(bags.at(b) + bag::wGenNdx),
+                          g1 = get16(bags.at(b + 1) + bag::wGenNdx);
+        const std::size_t m0 = get16(bags.at(b) + bag::wModNdx),
+                          m1 = get16(bags.at(b + 1) + bag::wModNdx);
         if (g0 > g1 || g1 >= gens.count || m0 > m1 || m1 >= mods.count) {
             return false;
         }
-        bagOut.resize(bagOut.size() + 4);
-        set16(&bagOut[bagOut.size() - 4], std::uint32_t(genOut.size() / 4));
-        set16(&bagOut[bagOut.size() - 2], std::uint32_t(modOut.size() / 10));
+        addBag(bagOut, genOut, modOut);
         for (std::size_t g = g0; g < g1; ++g) {
-            genOut.insert(genOut.end(), gens.at(g), gens.at(g) + 4);
-            if (get16(gens.at(g)) == linkOper) {
-                const long renumbered = link(get16(gens.at(g) + 2));
+            genOut.insert(genOut.end(), gens.at(g), gens.at(g) + gen::kSize);
+            if (get16(gens.at(g) + gen::sfGenOper) == linkOper) {
+                const long renumbered = link(get16(gens.at(g) + gen::genAmount));
                 if (renumbered < 0) {
                     return false;
                 }
-                set16(&genOut[genOut.size() - 2], std::uint32_t(renumbered));
+                set16(&genOut[genOut.size() - gen::kSize + gen::genAmount],
+                      std::uint32_t(renumbered));
             }
         }
         modOut.insert(modOut.end(), mods.at(m0), mods.at(m1));
@@ -152,10 +183,9 @@ void closeLevel(const Records& headers, std::size_t bagField, const Records& gen
                 const Records& mods, Bytes& headOut, Bytes& bagOut, Bytes& genOut, Bytes& modOut) {
     const std::uint8_t* end = headers.at(headers.count - 1);
     headOut.insert(headOut.end(), end, end + headers.size);
-    set16(&headOut[headOut.size() - headers.size + bagField], std::uint32_t(bagOut.size() / 4));
-    bagOut.resize(bagOut.size() + 4);
-    set16(&bagOut[bagOut.size() - 4], std::uint32_t(genOut.size() / 4));
-    set16(&bagOut[bagOut.size() - 2], std::uint32_t(modOut.size() / 10));
+    set16(&headOut[headOut.size() - headers.size + bagField],
+          std::uint32_t(bagOut.size() / bag::kSize));
+    addBag(bagOut, genOut, modOut);
     genOut.insert(genOut.end(), gens.at(gens.count - 1), gens.at(gens.count - 1) + gens.size);
     modOut.insert(modOut.end(), mods.at(mods.count - 1), mods.at(mods.count - 1) + mods.size);
 }
@@ -253,7 +283,7 @@ std::unique_ptr<SoundBank> SoundBank::open(const std::string& path, std::string&
     }
     for (std::size_t i = 0; i + 1 < lists[kPhdr].count; ++i) {
         const std::uint8_t* p = lists[kPhdr].at(i);
-        bank->presets_.push_back({get16(p + 22), get16(p + 20)});
+        bank->presets_.push_back({get16(p + phdr::wBank), get16(p + phdr::wPreset)});
     }
     return bank;
 }
@@ -297,50 +327,55 @@ std::optional<BankImage> SoundBank::cut(const std::vector<Preset>& keep,
         return long(it->second);
     };
     bool sound = true;
-    const Records& phdr = lists[kPhdr];
-    for (std::size_t i = 0; sound && i + 1 < phdr.count; ++i) {
-        const std::uint8_t* p = phdr.at(i);
-        if (std::find(keep.begin(), keep.end(), Preset{get16(p + 22), get16(p + 20)}) ==
-            keep.end()) {
+    const Records& headers = lists[kPhdr];
+    for (std::size_t i = 0; sound && i + 1 < headers.count; ++i) {
+        const std::uint8_t* p = headers.at(i);
+        if (std::find(keep.begin(), keep.end(),
+                      Preset{get16(p + phdr::wBank), get16(p + phdr::wPreset)}) == keep.end()) {
             continue;
         }
-        out[kPhdr].insert(out[kPhdr].end(), p, p + phdr.size);
-        set16(&out[kPhdr][out[kPhdr].size() - phdr.size + 24],
-              std::uint32_t(out[kPbag].size() / 4));
-        sound = copyZones(get16(p + 24), get16(phdr.at(i + 1) + 24), lists[kPbag], lists[kPgen],
-                          lists[kPmod], kInstrument, out[kPbag], out[kPgen], out[kPmod],
-                          [&](std::size_t old) {
+        out[kPhdr].insert(out[kPhdr].end(), p, p + headers.size);
+        set16(&out[kPhdr][out[kPhdr].size() - phdr::kSize + phdr::wPresetBagNdx],
+              std::uint32_t(out[kPbag].size() / bag::kSize));
+        sound = copyZones(get16(p + phdr::wPresetBagNdx),
+                          get16(headers.at(i + 1) + phdr::wPresetBagNdx), lists[kPbag],
+                          lists[kPgen], lists[kPmod], kInstrument, out[kPbag], out[kPgen],
+                          out[kPmod], [&](std::size_t old) {
                               return number(instruments, instrumentOrder, old, lists[kInst].count);
                           });
     }
-    const Records& inst = lists[kInst];
+    const Records& instrumentHeaders = lists[kInst];
     for (std::size_t n = 0; sound && n < instrumentOrder.size(); ++n) {
         const std::size_t i = instrumentOrder[n];
-        out[kInst].insert(out[kInst].end(), inst.at(i), inst.at(i) + inst.size);
-        set16(&out[kInst][out[kInst].size() - 2], std::uint32_t(out[kIbag].size() / 4));
+        out[kInst].insert(out[kInst].end(), instrumentHeaders.at(i),
+                          instrumentHeaders.at(i) + instrumentHeaders.size);
+        set16(&out[kInst][out[kInst].size() - inst::kSize + inst::wInstBagNdx],
+              std::uint32_t(out[kIbag].size() / bag::kSize));
         sound = copyZones(
-            get16(inst.at(i) + 20), get16(inst.at(i + 1) + 20), lists[kIbag], lists[kIgen],
+            get16(instrumentHeaders.at(i) + inst::wInstBagNdx),
+            get16(instrumentHeaders.at(i + 1) + inst::wInstBagNdx), lists[kIbag], lists[kIgen],
             lists[kImod], kSampleId, out[kIbag], out[kIgen], out[kImod],
             [&](std::size_t old) { return number(samples, sampleOrder, old, lists[kShdr].count); });
     }
     // A stereo sample brings its other half along.
-    const Records& shdr = lists[kShdr];
+    const Records& sampleHeaders = lists[kShdr];
     for (std::size_t n = 0; sound && n < sampleOrder.size(); ++n) {
-        const std::uint8_t* s = shdr.at(sampleOrder[n]);
-        const std::uint16_t type = get16(s + 44);
+        const std::uint8_t* s = sampleHeaders.at(sampleOrder[n]);
+        const std::uint16_t type = get16(s + shdr::sfSampleType);
+        const std::uint16_t linked = get16(s + shdr::wSampleLink);
         if ((type & kRomSample) == 0 && (type & kLinkedTypes) != 0 &&
-            get16(s + 42) + 1u < shdr.count) {
-            number(samples, sampleOrder, get16(s + 42), shdr.count);
+            linked + 1u < sampleHeaders.count) {
+            number(samples, sampleOrder, linked, sampleHeaders.count);
         }
     }
     if (!sound) {
         failure = "the bank's description is damaged";
         return std::nullopt;
     }
-    closeLevel(phdr, 24, lists[kPgen], lists[kPmod], out[kPhdr], out[kPbag], out[kPgen],
-               out[kPmod]);
-    closeLevel(inst, 20, lists[kIgen], lists[kImod], out[kInst], out[kIbag], out[kIgen],
-               out[kImod]);
+    closeLevel(headers, phdr::wPresetBagNdx, lists[kPgen], lists[kPmod], out[kPhdr], out[kPbag],
+               out[kPgen], out[kPmod]);
+    closeLevel(instrumentHeaders, inst::wInstBagNdx, lists[kIgen], lists[kImod], out[kInst],
+               out[kIbag], out[kIgen], out[kImod]);
 
     // Each sample's points, and the guard points after them, moved together;
     // the points themselves are read from this file when the image is read.
@@ -352,29 +387,29 @@ std::optional<BankImage> SoundBank::cut(const std::vector<Preset>& keep,
     const bool lowBytes = sm24_.size >= points;
     std::uint32_t to = 0;
     for (std::size_t old : sampleOrder) {
-        const std::uint8_t* s = shdr.at(old);
-        out[kShdr].insert(out[kShdr].end(), s, s + shdr.size);
-        std::uint8_t* r = &out[kShdr][out[kShdr].size() - shdr.size];
-        const auto link = samples.find(get16(s + 42));
-        set16(r + 42, link != samples.end() ? std::uint32_t(link->second) : 0);
-        if ((get16(s + 44) & kRomSample) != 0) {
+        const std::uint8_t* s = sampleHeaders.at(old);
+        out[kShdr].insert(out[kShdr].end(), s, s + sampleHeaders.size);
+        std::uint8_t* r = &out[kShdr][out[kShdr].size() - shdr::kSize];
+        const auto link = samples.find(get16(s + shdr::wSampleLink));
+        set16(r + shdr::wSampleLink, link != samples.end() ? std::uint32_t(link->second) : 0);
+        if ((get16(s + shdr::sfSampleType) & kRomSample) != 0) {
             continue;  // lives in a sound card's memory, not in the file
         }
-        const std::uint32_t start = get32(s + 20), end = get32(s + 24);
+        const std::uint32_t start = get32(s + shdr::dwStart), end = get32(s + shdr::dwEnd);
         if (start > end || end > points) {
             failure = "a sample lies outside the bank's sample data";
             return std::nullopt;
         }
         const std::uint32_t copied = std::min(end + kGuardPoints, points) - start;
         stretches.push_back({start, copied, end + kGuardPoints - start - copied});
-        for (int field : {20, 24, 28, 32}) {
+        for (std::size_t field : {shdr::dwStart, shdr::dwEnd, shdr::dwStartloop, shdr::dwEndloop}) {
             const std::int64_t moved = std::int64_t(get32(s + field)) - start + to;
             set32(r + field, std::uint32_t(std::clamp<std::int64_t>(moved, 0, 0xFFFFFFFF)));
         }
         to += end + kGuardPoints - start;
     }
-    out[kShdr].insert(out[kShdr].end(), shdr.at(shdr.count - 1),
-                      shdr.at(shdr.count - 1) + shdr.size);
+    out[kShdr].insert(out[kShdr].end(), sampleHeaders.at(sampleHeaders.count - 1),
+                      sampleHeaders.at(sampleHeaders.count - 1) + sampleHeaders.size);
 
     Bytes hydra;
     putId(hydra, "LIST");

@@ -66,6 +66,8 @@ frmGame::frmGame(Clock& clock, Dialogs& dialogs)
     setWindowIcon(QIcon(loadPicture(QStringLiteral("rabbit"))));
     build();
     centreOnScreen();
+    // The window's first frame does not wait for the music.
+    MMControl1.startAfterFirstFrame(this);
     Form_Load();
 }
 

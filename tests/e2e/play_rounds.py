@@ -10,7 +10,11 @@ Runs the game under a private Xvfb display inside its own D-Bus session, moves
 the pointer with xdotool as a player would, and reads the status line through
 AT-SPI, the way a screen reader does. Usage (as CTest runs it):
 
-    dbus-run-session -- /usr/bin/python3 play_rounds.py path/to/kalvex
+    dbus-run-session -- /usr/bin/python3 play_rounds.py path/to/kalvex [KEEP_DIR]
+
+With KEEP_DIR, the game's stderr is kept there in `stderr`, and every text
+read from the window through AT-SPI in `texts`, one a line, for the installed
+package's test to check.
 """
 import os
 import subprocess
@@ -22,6 +26,7 @@ from gi.repository import GLib
 from Xlib import X, display as xdisplay
 
 GAME = sys.argv[1]
+KEEP = sys.argv[2] if len(sys.argv) > 2 else None
 START = "파란색 버튼 위로 마우스를 가져가세요."
 MOVING = "이동중 입니다."
 ASK_RED = "빨간색 버튼위로 마우스를 가져가세요."
@@ -65,7 +70,9 @@ class Game:
                                     stderr=subprocess.DEVNULL)
         time.sleep(0.5)
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self.proc = subprocess.Popen([GAME], env=env, stderr=subprocess.DEVNULL)
+        self.texts = set()
+        self.stderr = open(os.path.join(KEEP, "stderr"), "wb") if KEEP else subprocess.DEVNULL
+        self.proc = subprocess.Popen([GAME], env=env, stderr=self.stderr)
         wid = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--class", "kalvex"],
                              capture_output=True, text=True, timeout=30).stdout.split()[0]
         geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid],
@@ -85,6 +92,8 @@ class Game:
                     found = pyatspi.findDescendant(
                         app, lambda a: a.getRoleName() == "label" and a.name == START)
                     if found is not None:
+                        self.texts.update(a.name for a in pyatspi.findAllDescendants(
+                            app, lambda a: bool(a.name)))
                         return found
             time.sleep(0.2)
         raise AssertionError("the status line was not found through AT-SPI")
@@ -110,8 +119,10 @@ class Game:
     def wait_status(self, wanted, timeout=10):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
-            if self.status.name in wanted:
-                return self.status.name
+            name = self.status.name
+            if name in wanted:
+                self.texts.add(name)
+                return name
             time.sleep(0.02)
         raise AssertionError(f"status stayed {self.status.name!r}, wanted one of {wanted}")
 
@@ -161,6 +172,10 @@ class Game:
                 p.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 p.kill()
+        if KEEP:
+            self.stderr.close()
+            with open(os.path.join(KEEP, "texts"), "w", encoding="utf-8") as out:
+                out.writelines(text + "\n" for text in sorted(self.texts))
 
 
 def main():

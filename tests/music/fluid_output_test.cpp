@@ -2,57 +2,124 @@
 //
 // SPDX-License-Identifier: MIT
 
-// Real FluidSynth, heard through its file driver, which writes in real time
-// what a sound card would play.
+// Real FluidSynth rendering, and the output thread heard through a sound card
+// of the test's own that plays in real time, or through ALSA.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <future>
 #include <mutex>
 
-#include "music/fluidoutput.h"
+#include "music/audiooutput.h"
+#include "music/fluidrender.h"
 #include "music/mmcontrol.h"
 #include "music_support.h"
 
 namespace kalvex::testing {
 namespace {
 
-constexpr int kRate = 44100;  // FluidSynth's default
+using namespace std::chrono_literals;
+constexpr int kRate = RenderedSong::kRate;
 
-FluidOutputSettings toFile(const QString& path) {
-    FluidOutputSettings s;
-    s.drivers = {"file"};
-    s.extra = {{"audio.file.name", path.toStdString()},
-               {"audio.file.type", "raw"},
-               {"audio.file.format", "s16"},
-               {"audio.file.endian", "little"}};
-    return s;
+// The louder channel of a frame, full scale 1.
+float level(const std::int16_t* frame) {
+    return std::max(std::abs(frame[0] / 32768.0f), std::abs(frame[1] / 32768.0f));
 }
 
-// The louder channel of each stereo frame, full scale 1.
-std::vector<float> readFrames(const QString& path) {
-    const auto bytes = readBytes(path.toStdString());
-    std::vector<float> frames(bytes.size() / 4);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const auto* p = &bytes[i * 4];
-        const auto left = std::int16_t(p[0] | p[1] << 8);
-        const auto right = std::int16_t(p[2] | p[3] << 8);
-        frames[i] = std::max(std::abs(left / 32768.0f), std::abs(right / 32768.0f));
+// What a sound card played, frame by frame.
+struct Played {
+    std::mutex mutex;
+    std::vector<float> frames;
+
+    std::vector<float> copy() {
+        std::lock_guard lock(mutex);
+        return frames;
     }
-    return frames;
+};
+
+// A sound card at 44.1 kHz: it plays in real time from when it is opened,
+// takes up to 100 ms ahead of that, and plays silence when not fed in time.
+class RecordingDevice : public AudioSink {
+public:
+    explicit RecordingDevice(std::shared_ptr<Played> played) : played_(std::move(played)) {}
+    bool open(const std::atomic<bool>&) override {
+        start_ = std::chrono::steady_clock::now();
+        return true;
+    }
+    long writable() override {
+        std::lock_guard lock(mutex_);
+        advance();
+        return std::max(0L, kAhead - long(queue_.size() / 2));
+    }
+    long write(const std::int16_t* frames, long count) override {
+        std::lock_guard lock(mutex_);
+        queue_.insert(queue_.end(), frames, frames + 2 * count);
+        return count;
+    }
+    void discard() override {
+        std::lock_guard lock(mutex_);
+        queue_.clear();
+    }
+    bool wait(bool, int ms) override {
+        std::unique_lock lock(mutex_);
+        woken_.wait_for(lock, std::chrono::milliseconds(std::min(ms, 5)), [this] { return wake_; });
+        wake_ = false;
+        return true;
+    }
+    void wake() override {
+        std::lock_guard lock(mutex_);
+        wake_ = true;
+        woken_.notify_all();
+    }
+
+private:
+    static constexpr long kAhead = kRate / 10;
+
+    void advance() {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        std::lock_guard lock(played_->mutex);
+        for (const auto due = std::size_t(seconds * kRate); played_->frames.size() < due;) {
+            float l = 0;
+            if (!queue_.empty()) {
+                const std::int16_t frame[2] = {queue_[0], queue_[1]};
+                l = level(frame);
+                queue_.erase(queue_.begin(), queue_.begin() + 2);
+            }
+            played_->frames.push_back(l);
+        }
+    }
+
+    std::shared_ptr<Played> played_;
+    std::chrono::steady_clock::time_point start_;
+    std::mutex mutex_;
+    std::condition_variable woken_;
+    bool wake_ = false;
+    std::deque<std::int16_t> queue_;
+};
+
+SongOutputFactory onDevice(std::shared_ptr<Played> played) {
+    return audioOutput(
+        {.names = {}, .sink = [played] { return std::make_unique<RecordingDevice>(played); }});
 }
 
 // Plays `file` through MMControl, restarting it as the window does, until it
 // has ended `loops` times; returns whether every notification came on the
 // GUI thread.
-bool playLoops(const QString& file, const QString& rendered, int loops) {
-    MMControl player(fluidOutput(toFile(rendered)));
+bool playLoops(const QString& file, std::shared_ptr<Played> played, int loops) {
+    MMControl player(fluidRenderer(), onDevice(played));
     int ended = 0;
     bool onGuiThread = true;
     player.Notify = [&](int) {
@@ -67,6 +134,7 @@ bool playLoops(const QString& file, const QString& rendered, int loops) {
     player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
     player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return ended == loops; }, 10'000)) << ended << " ends";
+    QTest::qWait(150);  // what is queued on the card is heard
     return onGuiThread;
 }
 
@@ -76,14 +144,20 @@ protected:
     static constexpr double kLoopMs = 300;
     static constexpr int kLoops = 4;
 
-    static void SetUpTestSuite() {
+    // Played once, in the first test's set-up, so that a failure there fails
+    // the test (GoogleTest reports a failed SetUpTestSuite as skipped tests).
+    void SetUp() override {
+        if (played) {
+            return;
+        }
+        played = true;
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("click.mid"));
         writeBytes(file.toStdString(),
                    midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
-        const QString rendered = dir.filePath(QStringLiteral("out.raw"));
-        notifiedOnGuiThread = playLoops(file, rendered, kLoops);
-        onsetsMs = onsets(readFrames(rendered));
+        auto played = std::make_shared<Played>();
+        notifiedOnGuiThread = playLoops(file, played, kLoops);
+        onsetsMs = onsets(played->copy());
     }
 
     // The milliseconds at which the sound turns loud after at least 30 ms
@@ -109,6 +183,7 @@ protected:
         return found;
     }
 
+    static inline bool played = false;
     static inline bool notifiedOnGuiThread = false;
     static inline std::vector<double> onsetsMs;
 };
@@ -128,42 +203,73 @@ TEST_F(SeamlessLoop, TheNextLoopSoundsWithinAHundredMillisecondsOfTheEnd) {
     }
 }
 
-TEST(FluidOutput, TheGamesMusicSoundsAndDoesNotClip) {
-    QTemporaryDir dir;
-    const QString rendered = dir.filePath(QStringLiteral("out.raw"));
-    {
-        MMControl player(fluidOutput(toFile(rendered)));
-        player.SetProperty(MMControl::kFileName, qpath(sourceDir() / "assets/mid.mid"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
-        // Rendering starts once the sound bank is loaded: wait for 1.5 s of it.
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return QFileInfo(rendered).size() >= 6 * kRate; }, 10'000));
+// All of a song's samples, unpacked.
+std::vector<std::int16_t> samples(const RenderedSong& song) {
+    std::vector<std::int16_t> out(song.frames() * 2);
+    song.read(0, out.data(), song.frames());
+    return out;
+}
+
+// The kept samples are packed without loss: music, silence, full-scale
+// noise (kept plain), and a last block cut short.
+TEST(RenderedSong, GivesBackEverySampleAsRendered) {
+    const std::size_t frames = 3 * RenderedSong::kBlockFrames + 1234;
+    std::vector<std::int16_t> in(frames * 2);
+    std::uint32_t noise = 1;
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double t = double(i) / kRate;
+        const bool loud = i >= 2 * RenderedSong::kBlockFrames && i < 3 * RenderedSong::kBlockFrames;
+        noise = noise * 1664525 + 1013904223;
+        in[2 * i] = loud ? std::int16_t(noise >> 16) : std::int16_t(9000 * std::sin(2000 * t));
+        in[2 * i + 1] =
+            i < RenderedSong::kBlockFrames ? 0 : std::int16_t(-32768 + (noise & 0xFFFF));
     }
-    const auto frames = readFrames(rendered);
-    const auto first = std::find_if(frames.begin(), frames.end(), [](float f) { return f > 0; });
-    ASSERT_GE(frames.end() - first, kRate) << "less than a second was rendered";
+    RenderedSong song(frames);
+    for (std::size_t at = 0; !song.complete();) {
+        const auto room = song.next();
+        const std::size_t n = std::min<std::size_t>(room.size() / 2, 1000);  // uneven pieces
+        std::copy_n(&in[2 * at], 2 * n, room.begin());
+        song.added(n);
+        at += n;
+    }
+    std::vector<std::int16_t> out(frames * 2);
+    song.read(0, out.data(), 700);  // a read that starts inside a block, too
+    song.read(700, &out[1400], frames - 700);
+    EXPECT_TRUE(in == out);
+}
+
+TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
+    std::string error;
+    const auto song = readMidiFile(readBytes(sourceDir() / "assets/mid.mid"), error);
+    ASSERT_TRUE(song) << error;
+    const auto rendered = fluidRenderer()(
+        *song, [] { return false; }, error);
+    ASSERT_TRUE(rendered) << error;
+    EXPECT_EQ(rendered->frames(), std::size_t(std::llround(song->lengthMs * 44.1)));
+    // Kept packed, in about half the memory of the plain samples.
+    EXPECT_LT(rendered->packedBytes(), rendered->frames() * 4 * 2 / 3);
+    const auto pcm = samples(*rendered);
     double sum = 0;
     float peak = 0;
-    for (auto it = first; it != first + kRate; ++it) {
-        sum += double(*it) * *it;
-        peak = std::max(peak, *it);
+    for (std::size_t i = 0; i < std::size_t(kRate); ++i) {
+        const float l = level(&pcm[2 * i]);
+        sum += double(l) * l;
+        peak = std::max(peak, l);
     }
-    const double rms = std::sqrt(sum / kRate);
-    EXPECT_GT(rms, 0.02) << "the first second is (nearly) silent";
+    EXPECT_GT(std::sqrt(sum / kRate), 0.02) << "the first second is (nearly) silent";
     EXPECT_LT(peak, 0.99f) << "clipped";
 }
 
-// The synthesiser holds only the instruments of the song it was prepared for:
-// a file that changes between loops to other instruments must still sound.
-TEST(FluidOutput, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
+// Each song's instruments are loaded for it: a file that changes between
+// loops to other instruments must still sound.
+TEST(FluidRender, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("song.mid"));
-    const QString rendered = dir.filePath(QStringLiteral("out.raw"));
     writeBytes(file.toStdString(),
                midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
+    auto played = std::make_shared<Played>();
     {
-        MMControl player(fluidOutput(toFile(rendered)));
+        MMControl player(fluidRenderer(), onDevice(played));
         int ended = 0;
         player.Notify = [&](int) {
             ++ended;
@@ -179,7 +285,7 @@ TEST(FluidOutput, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 2; }, 10'000)) << ended << " ends";
     }
     // The click lasts a few dozen milliseconds, the held note two seconds.
-    const auto frames = readFrames(rendered);
+    const auto frames = played->copy();
     const auto sounding =
         std::count_if(frames.begin(), frames.end(), [](float f) { return f > 0.01f; });
     EXPECT_GT(sounding, kRate) << "the second song's instrument is silent";
@@ -187,43 +293,141 @@ TEST(FluidOutput, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
 
 // Failing to start says why in the failure text only: the libraries' own
 // messages are kept off stderr.
-TEST(FluidOutput, AMissingSoundBankFailsQuietly) {
-    FluidOutputSettings settings;
-    settings.soundFont = "/nonexistent/gm.sf2";
+TEST(FluidRender, AMissingSoundBankFailsQuietly) {
+    std::string error;
+    const auto song = readMidiFile(readBytes(sourceDir() / "assets/mid.mid"), error);
+    ASSERT_TRUE(song) << error;
     ::testing::internal::CaptureStderr();
     std::string failure;
-    EXPECT_EQ(fluidOutput(settings)([](unsigned) {}, nullptr, failure), nullptr);
+    EXPECT_EQ(fluidRenderer("/nonexistent/gm.sf2")(
+                  *song, [] { return false; }, failure),
+              nullptr);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(failure.find("/nonexistent/gm.sf2"), std::string::npos) << failure;
 }
 
+// A machine without a sound server: no PULSE_SERVER, no server socket in the
+// runtime folder, and ALSA configured by the test alone.
+class WithoutSoundServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"PULSE_SERVER", "XDG_RUNTIME_DIR", "ALSA_CONFIG_PATH"}) {
+            if (const char* v = std::getenv(name)) {
+                saved_.emplace_back(name, v);
+            }
+        }
+        unsetenv("PULSE_SERVER");
+        setenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()).constData(), 1);
+        ASSERT_FALSE(soundServerExists());
+    }
+    void TearDown() override {
+        for (const char* name : {"PULSE_SERVER", "XDG_RUNTIME_DIR", "ALSA_CONFIG_PATH"}) {
+            unsetenv(name);
+        }
+        for (const auto& [name, value] : saved_) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    // ALSA's whole configuration: only its default device, as given.
+    void alsaDefault(const QString& definition) {
+        const QString conf = dir.filePath(QStringLiteral("alsa.conf"));
+        QFile f(conf);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("pcm.!default " + definition + "\n").toUtf8());
+        f.close();
+        setenv("ALSA_CONFIG_PATH", QFile::encodeName(conf).constData(), 1);
+    }
+
+    QTemporaryDir dir;
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(WithoutSoundServer, TheMusicPlaysOnAlsasDefaultDevice) {
+    const QString raw = dir.filePath(QStringLiteral("alsa.raw"));
+    alsaDefault(
+        QStringLiteral("{ type file slave.pcm { type null } file \"%1\" format raw }").arg(raw));
+    const QString file = dir.filePath(QStringLiteral("song.mid"));
+    writeBytes(file.toStdString(),
+               midiFromScore("tempo 120\npart m channel=1 program=1\n| C5/1 |\n"));
+    ::testing::internal::CaptureStderr();
+    {
+        MMControl player(fluidRenderer(), audioOutput());
+        int ended = 0;
+        player.Notify = [&](int) { ++ended; };
+        player.SetProperty(MMControl::kFileName, file);
+        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
+        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 1; }, 10'000));
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    const auto bytes = readBytes(raw.toStdString());
+    ASSERT_GE(bytes.size(), std::size_t(2 * kRate * 4)) << "less than the song reached ALSA";
+    double sum = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto v = std::int16_t(bytes[i] | bytes[i + 1] << 8);
+        sum += double(v) * v;
+    }
+    EXPECT_GT(std::sqrt(sum / double(bytes.size() / 2)), 100.0) << "ALSA got silence";
+}
+
 // No device: the output says so once, however often it tries again.
-TEST(FluidOutput, AnAudioDeviceThatWillNotOpenIsToldOnceAndQuietly) {
-    FluidOutputSettings settings;
-    settings.drivers = {"alsa", "oss"};
-    settings.extra = {{"audio.alsa.device", "kalvex_no_such_device"},
-                      {"audio.oss.device", "/nonexistent/dsp"}};
+TEST_F(WithoutSoundServer, ADeviceThatWillNotOpenIsToldOnceAndQuietly) {
+    alsaDefault(QStringLiteral("{ type kalvex_no_such_plugin }"));
     std::mutex mutex;
     std::vector<std::string> told;
     ::testing::internal::CaptureStderr();
-    std::string failure;
     {
-        auto output = fluidOutput(settings)([](unsigned) {},
-                                            [&](const std::string& why) {
-                                                std::lock_guard lock(mutex);
-                                                told.push_back(why);
-                                            },
-                                            failure);
-        ASSERT_NE(output, nullptr) << failure;
-        std::string error;
-        const auto song = readMidiFile(readBytes(sourceDir() / "assets/mid.mid"), error);
-        ASSERT_TRUE(song) << error;
-        output->prepare(*song);
+        auto output = audioOutput()([](unsigned) {},
+                                    [&](const std::string& why) {
+                                        std::lock_guard lock(mutex);
+                                        told.push_back(why);
+                                    });
         QTest::qWait(2500);  // two more tries
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("no audio output"), std::string::npos) << told[0];
+}
+
+// A device whose every call hangs, deaf to wake().
+class HungDevice : public AudioSink {
+public:
+    HungDevice(std::shared_future<void> gate, std::shared_ptr<std::promise<void>> gone)
+        : gate_(std::move(gate)), gone_(std::move(gone)) {}
+    ~HungDevice() override { gone_->set_value(); }
+    bool open(const std::atomic<bool>&) override {
+        gate_.wait();
+        return false;
+    }
+    long writable() override { return -1; }
+    long write(const std::int16_t*, long) override { return -1; }
+    void discard() override {}
+    bool wait(bool, int) override { return false; }
+    void wake() override {}
+
+private:
+    std::shared_future<void> gate_;
+    std::shared_ptr<std::promise<void>> gone_;
+};
+
+// The exit never waits on the audio: the output lets its thread go, and
+// that thread calls nothing of the player's afterwards.
+TEST(AudioOutput, LetsGoOfAHungDeviceAtOnce) {
+    std::promise<void> release;
+    auto gone = std::make_shared<std::promise<void>>();
+    auto threadEnded = gone->get_future();
+    auto told = std::make_shared<std::atomic<int>>(0);
+    auto output = audioOutput({.names = {}, .sink = [gate = release.get_future().share(), gone] {
+                                   return std::make_unique<HungDevice>(gate, gone);
+                               }})([](unsigned) {}, [told](const std::string&) { ++*told; });
+    std::this_thread::sleep_for(50ms);  // the thread is in open()
+    const auto started = std::chrono::steady_clock::now();
+    output.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 200ms);
+    release.set_value();
+    EXPECT_EQ(threadEnded.wait_for(2s), std::future_status::ready);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(*told, 0);
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ TEST_F(GameWithoutMusic, SaysOnceOnStderrWhyThereIsNoMusic) {
     ::testing::internal::CaptureStderr();
     {
         frmGame another(clock, dialogs);
-        QTest::qWait(200);  // the file is looked for on another thread
+        another.show();
+        QTest::qWait(300);  // the file is looked for after the first frame, on another thread
     }
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <set>
 
 #include "music/mmcontrol.h"
@@ -27,20 +28,21 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// What the player did to its output, shared between the test and the fake.
+// What the player did to its renderer and output, shared between the test
+// and the fakes.
 struct Record {
     std::mutex mutex;
     std::vector<std::string> calls;  // "play", "stop"
-    std::vector<std::shared_ptr<const MidiSong>> songs;
+    std::vector<std::shared_ptr<const RenderedSong>> songs;
     std::vector<unsigned> tags;
-    std::set<const MidiSong*> prepared;
-    std::thread::id preparedOn;
+    std::thread::id renderedOn;
+    std::atomic<bool> rendering = false;
+    int renders = 0;  // begun
+    int outputs = 0;
+    int outputsDestroyed = 0;
+    std::weak_ptr<const RenderedSong> lastRendered;
     SongOutput::Ended ended;
     SongOutput::Trouble trouble;
-    std::thread::id openedOn;
-    std::atomic<bool> opening = false;
-    int opened = 0;
-    int destroyed = 0;
 
     std::vector<std::string> callsSoFar() {
         std::lock_guard lock(mutex);
@@ -53,17 +55,11 @@ public:
     explicit RecordingOutput(std::shared_ptr<Record> r) : r_(std::move(r)) {}
     ~RecordingOutput() override {
         std::lock_guard lock(r_->mutex);
-        ++r_->destroyed;
+        ++r_->outputsDestroyed;
     }
-    void prepare(const MidiSong& song) override {
+    void play(std::shared_ptr<const RenderedSong> song, unsigned tag) override {
         std::lock_guard lock(r_->mutex);
-        r_->prepared.insert(&song);
-        r_->preparedOn = std::this_thread::get_id();
-    }
-    void play(std::shared_ptr<const MidiSong> song, unsigned tag) override {
-        std::lock_guard lock(r_->mutex);
-        // Its instruments must have been loaded off the GUI thread first.
-        r_->calls.push_back(r_->prepared.count(song.get()) ? "play" : "play unprepared");
+        r_->calls.push_back(song && song->complete() ? "play" : "play unrendered");
         r_->songs.push_back(std::move(song));
         r_->tags.push_back(tag);
     }
@@ -76,24 +72,52 @@ private:
     std::shared_ptr<Record> r_;
 };
 
+// A song's length of silence.
+std::shared_ptr<RenderedSong> silence(const MidiSong& song) {
+    auto pcm = std::make_shared<RenderedSong>(std::size_t(song.lengthMs * 44.1));
+    while (!pcm->complete()) {
+        const auto room = pcm->next();
+        std::fill(room.begin(), room.end(), 0);
+        pcm->added(room.size() / RenderedSong::kChannels);
+    }
+    return pcm;
+}
+
 class MMControlTest : public ::testing::Test {
 protected:
-    // An output that opens once `release` is set, or fails with `failure`.
-    SongOutputFactory factory(std::string failure = {}) {
+    // A renderer that renders once `release` is set, or fails with `failure`.
+    SongRenderer renderer(std::string failure = {}) {
         return [r = record, gate = release.get_future().share(), failure](
-                   SongOutput::Ended ended, SongOutput::Trouble trouble,
-                   std::string& why) -> std::unique_ptr<SongOutput> {
-            r->opening = true;
+                   const MidiSong& song, const std::function<bool()>& cancelled,
+                   std::string& why) -> std::shared_ptr<const RenderedSong> {
+            {
+                std::lock_guard lock(r->mutex);
+                ++r->renders;
+                r->renderedOn = std::this_thread::get_id();
+            }
+            r->rendering = true;
             gate.wait();
-            std::lock_guard lock(r->mutex);
-            ++r->opened;
-            r->openedOn = std::this_thread::get_id();
-            r->ended = std::move(ended);
-            r->trouble = std::move(trouble);
+            r->rendering = false;
             if (!failure.empty()) {
                 why = failure;
                 return nullptr;
             }
+            if (cancelled()) {
+                return nullptr;
+            }
+            auto pcm = silence(song);
+            std::lock_guard lock(r->mutex);
+            r->lastRendered = pcm;
+            return pcm;
+        };
+    }
+
+    SongOutputFactory output() {
+        return [r = record](SongOutput::Ended ended, SongOutput::Trouble trouble) {
+            std::lock_guard lock(r->mutex);
+            ++r->outputs;
+            r->ended = std::move(ended);
+            r->trouble = std::move(trouble);
             return std::make_unique<RecordingOutput>(r);
         };
     }
@@ -134,9 +158,9 @@ protected:
     QTemporaryDir dir;
 };
 
-// Opening the synthesiser takes a while; the window must not wait for it.
-TEST_F(MMControlTest, CommandsReturnAtOnceAndPlayWaitsForTheOutput) {
-    MMControl player(factory());
+// Rendering takes a while; the window must not wait for it.
+TEST_F(MMControlTest, CommandsReturnAtOnceAndPlayWaitsForTheRenderedSong) {
+    MMControl player(renderer(), output());
     const QString file = songFile("a.mid", 2);
     std::thread opening([this] {
         std::this_thread::sleep_for(300ms);
@@ -145,20 +169,19 @@ TEST_F(MMControlTest, CommandsReturnAtOnceAndPlayWaitsForTheOutput) {
     const auto started = std::chrono::steady_clock::now();
     start(player, file);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 150ms);
-    EXPECT_TRUE(record->callsSoFar().empty());  // the output is still opening
+    EXPECT_TRUE(record->callsSoFar().empty());  // the song is still rendering
     opening.join();
     ASSERT_TRUE(waitForCalls(1));
     EXPECT_EQ(record->calls, std::vector<std::string>{"play"});
-    EXPECT_TRUE(record->openedOn != std::this_thread::get_id());
-    EXPECT_TRUE(record->preparedOn != std::this_thread::get_id());
-    EXPECT_DOUBLE_EQ(record->songs[0]->lengthMs, 2000.0);
+    EXPECT_TRUE(record->renderedOn != std::this_thread::get_id());
+    EXPECT_EQ(record->songs[0]->frames(), 2 * 44100u);
 }
 
 // The notification handler never names the file again: open reads the kept
 // name, and reads the file afresh.
 TEST_F(MMControlTest, EveryRestartReopensTheKeptFileFromItsStart) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     const QString file = songFile("loop.mid", 1);
     int notifications = 0;
     player.Notify = [&](int code) {
@@ -173,18 +196,37 @@ TEST_F(MMControlTest, EveryRestartReopensTheKeptFileFromItsStart) {
         end(record->tags.back());
         ASSERT_TRUE(waitForCalls(1 + loop)) << "loop " << loop;
         EXPECT_EQ(notifications, loop);
-        EXPECT_EQ(record->songs.back()->lengthMs, 1000.0 * (loop + 1));
+        EXPECT_EQ(record->songs.back()->frames(), 44100u * (loop + 1));
     }
     // Each song had ended, so "close" has nothing to stop.
     EXPECT_EQ(record->calls, std::vector<std::string>(4, "play"));
     EXPECT_EQ(std::set<unsigned>(record->tags.begin(), record->tags.end()).size(), 4u);
     EXPECT_EQ(player.fileName(), file);
-    EXPECT_EQ(record->opened, 1);  // the synthesiser is opened once, not per loop
+    EXPECT_EQ(record->outputs, 1);  // the output is made once, not per loop
+}
+
+// The loop plays the same file again and again: it is rendered once, and
+// every later pass plays the kept samples.
+TEST_F(MMControlTest, AnUnchangedFileIsNotRenderedAgain) {
+    release.set_value();
+    MMControl player(renderer(), output());
+    player.Notify = [&](int) { restart(player); };
+    start(player, songFile("loop.mid", 1));
+    ASSERT_TRUE(waitForCalls(1));
+    for (int loop = 1; loop <= 3; ++loop) {
+        end(record->tags.back());
+        ASSERT_TRUE(waitForCalls(1 + loop)) << "loop " << loop;
+    }
+    EXPECT_EQ(record->renders, 1);
+    EXPECT_EQ(
+        std::set<std::shared_ptr<const RenderedSong>>(record->songs.begin(), record->songs.end())
+            .size(),
+        1u);
 }
 
 TEST_F(MMControlTest, NotifyComesLaterOnTheGuiThreadNotFromTheAudioThread) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     std::atomic<int> notified = 0;
     std::atomic<bool> onGuiThread = false;
     player.Notify = [&](int) {
@@ -201,7 +243,7 @@ TEST_F(MMControlTest, NotifyComesLaterOnTheGuiThreadNotFromTheAudioThread) {
 
 TEST_F(MMControlTest, TheEndOfAClosedPlaybackIsIgnored) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     int notified = 0;
     player.Notify = [&](int) { ++notified; };
     start(player, songFile("a.mid", 1));
@@ -218,49 +260,83 @@ TEST_F(MMControlTest, TheEndOfAClosedPlaybackIsIgnored) {
 
 TEST_F(MMControlTest, PlayWithoutOpenAndUnknownCommandsDoNothing) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     player.SetProperty(MMControl::kFileName, songFile("a.mid", 1));
     player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
     player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
     player.SetProperty(MMControl::kCommand, QStringLiteral("rewind"));
     player.SetProperty(7, QStringLiteral("open"));
     QTest::qWait(50);
-    EXPECT_EQ(record->opened, 0);
+    EXPECT_EQ(record->renders, 0);
     EXPECT_TRUE(record->callsSoFar().empty());
 }
 
 TEST_F(MMControlTest, ADoubledSeparatorStillNamesTheFile) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     songFile("mid.mid", 1);
     start(player, dir.path() + QStringLiteral("//mid.mid"));
     EXPECT_TRUE(waitForCalls(1));
 }
 
-TEST_F(MMControlTest, ClosingBeforeTheOutputIsReadyCancelsThePlay) {
-    MMControl player(factory());
+TEST_F(MMControlTest, ClosingBeforeTheSongIsRenderedCancelsThePlay) {
+    MMControl player(renderer(), output());
     start(player, songFile("a.mid", 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(record->rendering); }, 2000));
     player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
     release.set_value();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return record->opened == 1; }, 2000));
-    QTest::qWait(50);
+    QTest::qWait(100);
     EXPECT_TRUE(record->callsSoFar().empty());
 }
 
-TEST_F(MMControlTest, DestroyingWhileTheOutputOpensWaitsForItAndFreesIt) {
-    std::thread opening;
+// The exit does not wait for a render (a starved thread, a hung bank file),
+// and once the player is gone, nothing of its own is held by another thread
+// or reached from one: the output is gone with it, and the render, when it
+// ends, finds no one to hand its song to and frees it.
+TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing) {
+    std::shared_future<void> gate = release.get_future().share();
+    SongRenderer held = [r = record, gate](const MidiSong& song, const std::function<bool()>&,
+                                           std::string&) -> std::shared_ptr<const RenderedSong> {
+        bool first = false;
+        {
+            std::lock_guard lock(r->mutex);
+            first = r->renders++ == 0;
+        }
+        if (!first) {  // the changed file is held
+            r->rendering = true;
+            gate.wait();
+        }
+        auto pcm = silence(song);
+        std::lock_guard lock(r->mutex);
+        r->lastRendered = pcm;
+        r->rendering = false;
+        return pcm;
+    };
+    std::optional<MMControl> player;
+    player.emplace(held, output());
+    start(*player, songFile("a.mid", 1));
+    ASSERT_TRUE(waitForCalls(1));
+    songFile("a.mid", 2);
+    restart(*player);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(record->rendering); }, 2000));
+
+    const auto started = std::chrono::steady_clock::now();
+    player.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 50ms);
     {
-        MMControl player(factory());
-        start(player, songFile("a.mid", 1));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return bool(record->opening); }, 2000));
-        opening = std::thread([this] {
-            std::this_thread::sleep_for(50ms);
-            release.set_value();
-        });
+        std::lock_guard lock(record->mutex);
+        EXPECT_EQ(record->outputs, 1);
+        EXPECT_EQ(record->outputsDestroyed, 1) << "a thread still holds the output";
     }
-    opening.join();
-    EXPECT_EQ(record->opened, 1);
-    EXPECT_EQ(record->destroyed, 1);
+    // The held render ends; its song is refused and dropped.
+    release.set_value();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(record->mutex);
+            return !record->rendering && record->lastRendered.expired();
+        },
+        2000));
+    QTest::qWait(50);  // a reply queued to the dead player would run now
 }
 
 // Without music the game goes on: nothing blocks, nothing notifies, and one
@@ -292,19 +368,19 @@ protected:
 
 TEST_F(NoMusic, MissingFile) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     player.Notify = [&](int) { ++notified; };
     const QString file = dir.filePath(QStringLiteral("mid.mid"));
     const std::string err = runTwice(player, file);
     EXPECT_EQ(lines(err), 1) << err;
     EXPECT_NE(err.find(file.toStdString() + " was not found"), std::string::npos) << err;
-    EXPECT_EQ(record->opened, 0);  // no synthesiser is started for nothing
+    EXPECT_EQ(record->renders, 0);  // no synthesiser is started for nothing
     EXPECT_EQ(notified, 0);
 }
 
 TEST_F(NoMusic, FilesThatAreNotMidi) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     const auto good = midiFromScore("part p channel=1 program=1\n| C4/1 | C4 |\n");
     const std::vector<std::vector<std::uint8_t>> bad = {
         {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -317,17 +393,17 @@ TEST_F(NoMusic, FilesThatAreNotMidi) {
         EXPECT_EQ(lines(err), 1) << err;
         EXPECT_NE(err.find("is not a playable MIDI file"), std::string::npos) << err;
     }
-    EXPECT_EQ(record->opened, 0);
+    EXPECT_EQ(record->renders, 0);
 }
 
 TEST_F(NoMusic, NoSoundBank) {
     release.set_value();
-    MMControl player(factory("the sound bank could not be loaded"));
+    MMControl player(renderer("the sound bank could not be loaded"), output());
     player.Notify = [&](int) { ++notified; };
     const std::string err = runTwice(player, songFile("a.mid", 1));
     EXPECT_EQ(lines(err), 1) << err;
     EXPECT_NE(err.find("the sound bank could not be loaded"), std::string::npos) << err;
-    EXPECT_EQ(record->opened, 1);  // and not tried again on the restart
+    EXPECT_EQ(record->renders, 1);  // and not tried again on the restart
     EXPECT_EQ(notified, 0);
 }
 
@@ -335,7 +411,7 @@ TEST_F(NoMusic, NoSoundBank) {
 // for or read whole: the window would hang, or the memory fill.
 TEST_F(NoMusic, FilesThatAreNotSongs) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     const QString fifo = dir.filePath(QStringLiteral("fifo.mid"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString loop = dir.filePath(QStringLiteral("loop.mid"));
@@ -367,13 +443,13 @@ TEST_F(NoMusic, FilesThatAreNotSongs) {
         EXPECT_NE(err.find(file.toStdString() + " " + why), std::string::npos) << err;
     }
     EXPECT_LT(peakMemoryKiB() - peakBefore, 64 * 1024) << "a refused file was read whole";
-    EXPECT_EQ(record->opened, 0);
+    EXPECT_EQ(record->renders, 0);
 }
 
-// The output keeps looking for a device on its own; the player only says so.
+// The output keeps looking for a sound output on its own; the player only says so.
 TEST_F(NoMusic, NoAudioOutputYet) {
     release.set_value();
-    MMControl player(factory());
+    MMControl player(renderer(), output());
     start(player, songFile("a.mid", 1));
     ASSERT_TRUE(waitForCalls(1));
     ::testing::internal::CaptureStderr();

@@ -14,7 +14,7 @@
 namespace kalvex::testing {
 
 std::filesystem::path sourceDir() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    return KALVEX_SOURCE_DIR;
 }
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {

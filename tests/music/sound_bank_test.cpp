@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "music/fluidoutput.h"
+#include "music/fluidrender.h"
 #include "music/midifile.h"
 #include "music/soundbank.h"
 #include "music_support.h"
@@ -21,7 +21,7 @@
 namespace kalvex::testing {
 namespace {
 
-const std::string kBank = FluidOutputSettings{}.soundFont;
+const std::string kBank = kDefaultSoundFont;
 
 struct Synth {
     fluid_settings_t* settings = new_fluid_settings();

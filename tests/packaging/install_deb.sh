@@ -9,6 +9,10 @@
 # removes the package again.
 # Usage: install_deb.sh DEB_DIR
 set -euo pipefail
+if [ -n "${KALVEX_PACKAGE_BUILD:-}" ]; then
+    echo "a package build must not change the machine it runs on; skipped"
+    exit 77
+fi
 deb=$(ls "$(cd "$1" && pwd)"/kalvex_*.deb)
 if [ "$(id -u)" -ne 0 ]; then
     echo "needs root to install a package; skipped"
