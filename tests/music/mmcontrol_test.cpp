@@ -146,7 +146,7 @@ protected:
     }
 
     bool waitForCalls(std::size_t n) {
-        return QTest::qWaitFor([&] { return record->callsSoFar().size() >= n; }, 2000);
+        return QTest::qWaitFor([&] { return record->callsSoFar().size() >= n; }, 10000);
     }
 
     void end(unsigned tag) {
