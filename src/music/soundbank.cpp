@@ -61,7 +61,7 @@ constexpr std::uint16_t kLinkedTypes = 2 | 4 | 8;  // right, left, linked
 // Zero points a sample is followed by, which interpolation may read.
 constexpr std::uint32_t kGuardPoints = 46;
 
-// The records of the bank's description, by the SoundFont 2.04 specification
+// The records of the bank's description, as SoundFont 2.04 lays them out
 // (section 7): each one's size and the offsets of the fields used here.
 namespace phdr {  // a preset header
 constexpr std::size_t kSize = 38, wPreset = 20, wBank = 22, wPresetBagNdx = 24;
