@@ -1,0 +1,83 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
+#include "platform/placement.h"
+
+#include <xcb/xcb.h>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+namespace kalvex {
+
+namespace {
+
+// WM_NORMAL_HINTS as the ICCCM lays it out: flags, then 17 fields, the last
+// of them the window's gravity.
+constexpr std::size_t kHintFields = 18;
+constexpr std::size_t kGravityField = 17;
+constexpr uint32_t kGravityFlag = 1u << 9;  // PWinGravity
+
+xcb_connection_t* x11Connection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return nullptr;
+    }
+    return x11->connection();
+}
+
+// Keeps the size limits and the position Qt wrote and asks for centre gravity.
+void askCentreGravity(xcb_connection_t* connection, xcb_window_t id) {
+    const xcb_get_property_cookie_t cookie = xcb_get_property(
+        connection, 0, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, kHintFields);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    if (reply && reply->format == 32 &&
+        xcb_get_property_value_length(reply) == static_cast<int>(kHintFields * 4)) {
+        std::array<uint32_t, kHintFields> hints{};
+        std::memcpy(hints.data(), xcb_get_property_value(reply), kHintFields * 4);
+        hints[0] |= kGravityFlag;
+        hints[kGravityField] = XCB_GRAVITY_CENTER;
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, kHintFields, hints.data());
+    }
+    std::free(reply);
+}
+
+}  // namespace
+
+void showCentred(QWidget& window, const std::function<void()>& show) {
+    // The window itself goes to the screen's centre: that is where it shows
+    // with no window manager, and the point the frame is centred on with one.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area(QPoint(), window.size());
+        area.moveCenter(screen->availableGeometry().center());
+        window.move(area.topLeft());
+    }
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) {
+        show();
+        return;
+    }
+    // Centre gravity (ICCCM 4.1.2.3) has the window manager put the frame's
+    // centre on the window's centre, whatever frame it draws. Asking for the
+    // frame's extents before mapping (_NET_REQUEST_FRAME_EXTENTS) would wait
+    // on the window manager's answer, and for nothing when none runs; the
+    // gravity is read with the map request and needs no answer. Qt writes
+    // its own hints (north-west gravity) just before it maps the window:
+    // holding the server until ours replace them keeps the window manager
+    // from reading Qt's.
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    xcb_grab_server(connection);
+    show();
+    askCentreGravity(connection, id);
+    xcb_ungrab_server(connection);
+    xcb_flush(connection);
+}
+
+}  // namespace kalvex
