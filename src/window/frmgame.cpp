@@ -228,6 +228,17 @@ void frmGame::showEvent(QShowEvent* event) {
     clearTitleBar(windowHandle());
 }
 
+void frmGame::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A window manager may fill the screen with the window on a shortcut or a
+    // script's request although its size is fixed; the window takes its
+    // state back, and the window manager its size and place before.
+    constexpr Qt::WindowStates kFilling = Qt::WindowFullScreen | Qt::WindowMaximized;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & kFilling)) {
+        setWindowState(windowState() & ~kFilling);
+    }
+}
+
 Element& frmGame::element(const QString& name) const {
     Element* found = byName_.value(name);
     Q_ASSERT_X(found, "frmGame::element", qPrintable(name));
