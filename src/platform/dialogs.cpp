@@ -5,9 +5,19 @@
 #include "platform/dialogs.h"
 
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace kalvex {
+
+namespace {
+
+// Wide enough that a window manager's title bar shows the title beside its
+// icon and buttons (Breeze puts an icon, minimise and close there).
+constexpr int kMinimumBoxWidth = 160;
+
+}  // namespace
 
 void QtDialogs::MsgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(owner_);
@@ -15,6 +25,13 @@ void QtDialogs::MsgBox(const QString& text, int style, const QString& title) {
     box.setText(text);
     box.setIcon((style & kInformationIcon) ? QMessageBox::Information : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
+    // The box sizes itself to its layout when shown; a minimum width set on
+    // the box itself is overridden there, a spacer across the layout is not.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(
+            new QSpacerItem(kMinimumBoxWidth, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 
