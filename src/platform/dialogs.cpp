@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QSpacerItem>
 
+#include "platform/placement.h"
+
 namespace kalvex {
 
 namespace {
@@ -17,10 +19,24 @@ namespace {
 // icon and buttons (Breeze puts an icon, minimise and close there).
 constexpr int kMinimumBoxWidth = 160;
 
+// Opens centred on the game, frame included, as the game on the screen.
+class CentredBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+    void setVisible(bool visible) override {
+        if (visible && !isVisible()) {
+            showCentred(*this, parentWidget(), [this] { QMessageBox::setVisible(true); });
+        } else {
+            QMessageBox::setVisible(visible);
+        }
+    }
+};
+
 }  // namespace
 
 void QtDialogs::MsgBox(const QString& text, int style, const QString& title) {
-    QMessageBox box(owner_);
+    CentredBox box(owner_);
     box.setWindowTitle(title);
     box.setText(text);
     box.setIcon((style & kInformationIcon) ? QMessageBox::Information : QMessageBox::NoIcon);

@@ -49,21 +49,29 @@ void askCentreGravity(xcb_connection_t* connection, xcb_window_t id) {
     std::free(reply);
 }
 
+// The spot for the window's top-left corner that puts its centre on the
+// centre of `over`, or of the screen.
+QPoint centredSpot(const QWidget& window, const QWidget* over) {
+    QPoint centre;
+    if (over) {
+        centre = over->frameGeometry().center();
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        centre = screen->availableGeometry().center();
+    } else {
+        return window.pos();
+    }
+    QRect area(QPoint(), window.size());
+    area.moveCenter(centre);
+    return area.topLeft();
+}
+
 }  // namespace
 
-void showCentred(QWidget& window, const std::function<void()>& show) {
-    // The window itself goes to the screen's centre: that is where it shows
-    // with no window manager, and the point the frame is centred on with one.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area(QPoint(), window.size());
-        area.moveCenter(screen->availableGeometry().center());
-        window.move(area.topLeft());
-    }
-    xcb_connection_t* connection = x11Connection();
-    if (!connection) {
-        show();
-        return;
-    }
+void showCentred(QWidget& window, const QWidget* over, const std::function<void()>& show) {
+    // The window itself goes to the centre: that is where it shows with no
+    // window manager, and the point the frame is centred on with one. Placed
+    // before it shows, it is not placed again by Qt's own rule for dialogs.
+    window.move(centredSpot(window, over));
     // Centre gravity (ICCCM 4.1.2.3) has the window manager put the frame's
     // centre on the window's centre, whatever frame it draws. Asking for the
     // frame's extents before mapping (_NET_REQUEST_FRAME_EXTENTS) would wait
@@ -72,12 +80,21 @@ void showCentred(QWidget& window, const std::function<void()>& show) {
     // its own hints (north-west gravity) just before it maps the window:
     // holding the server until ours replace them keeps the window manager
     // from reading Qt's.
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    xcb_grab_server(connection);
+    xcb_connection_t* connection = x11Connection();
+    const auto id = connection ? static_cast<xcb_window_t>(window.winId()) : xcb_window_t{0};
+    if (connection) {
+        xcb_grab_server(connection);
+    }
     show();
-    askCentreGravity(connection, id);
-    xcb_ungrab_server(connection);
-    xcb_flush(connection);
+    // A message box sizes itself as it shows.
+    if (const QPoint spot = centredSpot(window, over); spot != window.pos()) {
+        window.move(spot);
+    }
+    if (connection) {
+        askCentreGravity(connection, id);
+        xcb_ungrab_server(connection);
+        xcb_flush(connection);
+    }
 }
 
 }  // namespace kalvex

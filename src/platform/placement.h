@@ -10,10 +10,11 @@ class QWidget;
 
 namespace kalvex {
 
-// Shows a top-level window for the first time centred on the screen, frame
-// included, where it first appears. `show` is the window's own showing
+// Shows a top-level window for the first time centred, frame included,
+// where it first appears: on the window `over` (its frame included), or on
+// the screen without one. `show` is the window's own showing
 // (QWidget::setVisible(true)). On X11 the window manager draws the frame; it
 // is asked to centre the frame on the window's centre.
-void showCentred(QWidget& window, const std::function<void()>& show);
+void showCentred(QWidget& window, const QWidget* over, const std::function<void()>& show);
 
 }  // namespace kalvex

@@ -217,7 +217,7 @@ std::function<void()> frmGame::handler(F f) {
 void frmGame::setVisible(bool visible) {
     if (visible && !shown_) {
         shown_ = true;
-        showCentred(*this, [this] { QWidget::setVisible(true); });
+        showCentred(*this, nullptr, [this] { QWidget::setVisible(true); });
         return;
     }
     QWidget::setVisible(visible);
