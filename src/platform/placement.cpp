@@ -49,8 +49,8 @@ void askCentreGravity(xcb_connection_t* connection, xcb_window_t id) {
     std::free(reply);
 }
 
-// The spot for the window's top-left corner that puts its centre on the
-// centre of `over`, or of the screen.
+// The spot for the window's top-left corner, as move() takes it, that puts
+// its centre on the centre of `over`, or of the screen.
 QPoint centredSpot(const QWidget& window, const QWidget* over) {
     QPoint centre;
     if (over) {
@@ -60,7 +60,10 @@ QPoint centredSpot(const QWidget& window, const QWidget* over) {
     } else {
         return window.pos();
     }
-    QRect area(QPoint(), window.size());
+    // Where the platform knows the frame before showing (offscreen, Qt's own
+    // Wayland frame), pos() and move() are the frame's; on X11 the frame is
+    // the window manager's, unknown until the window shows.
+    QRect area = window.frameGeometry();
     area.moveCenter(centre);
     return area.topLeft();
 }
