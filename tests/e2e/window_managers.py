@@ -65,13 +65,13 @@ def start_display():
     raise RuntimeError("no display could be started")
 
 
-def bus_processes():
-    """The bus daemons and launchers running now, by process id."""
+def processes_with_home(home):
+    """The processes whose environment names this home folder, by process id."""
     found = set()
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
-            with open(f"/proc/{pid}/comm") as f:
-                if f.read().strip() in ("dbus-daemon", "dbus-launch"):
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"HOME={home}".encode() in f.read().split(b"\0"):
                     found.add(pid)
         except OSError:
             pass
@@ -92,7 +92,6 @@ class Session:
         self.wm = subprocess.Popen(["dbus-run-session", "--", *command], env=env,
                                    stdout=self.wm_log, stderr=self.wm_log, start_new_session=True)
         wait_for(f"{WM} to manage the screen", self.wm_running)
-        self.buses = bus_processes()
 
     def atom(self, name):
         return self.x11.intern_atom(name)
@@ -252,12 +251,13 @@ def main():
         assert session.game.wait(timeout=10) == 0
         print("closing the thank-you box ended the game: ok")
 
-        # With no session bus the game started none and wrote none of its files.
-        left = bus_processes() - session.buses
-        print(f"new bus processes {sorted(left)}, home {os.listdir(session.home)}")
+        # With no session bus the game started none, and it left no process
+        # and no file of its own behind.
+        left = processes_with_home(session.home)
+        print(f"processes left {sorted(left)}, home {os.listdir(session.home)}")
         for pid in left:
             os.kill(int(pid), 15)
-        assert not left, "the game started a bus"
+        assert not left, "the game left processes behind"
         assert not os.path.exists(os.path.join(session.home, ".dbus"))
     finally:
         session.close()
