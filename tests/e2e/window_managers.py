@@ -27,9 +27,13 @@ from Xlib import X, Xatom, display as xdisplay, protocol
 WM, GAME = sys.argv[1], sys.argv[2]
 SCREEN = (1920, 1080)
 SIZE = (224, 384)
-# Window pixels: the title picture (the information box), the end button.
+# Window pixels: the title picture (the information box), the end button,
+# the blue and red buttons, a point of the yellow panel between them, the
+# play field and the status line.
 TITLE_PICTURE = (112, 15)
 END_BUTTON = (164, 364)
+BLUE, RED, PANEL = (72, 272), (152, 272), (110, 312)
+FIELD, STATUS = (8, 40, 209, 209), (0, 328, 224, 17)
 MIN_BOX_WIDTH = 140
 WM_COMMANDS = {
     # Breeze needs the Plasma desktop named; no GL under Xvfb.
@@ -155,13 +159,23 @@ class Session:
                              X.SubstructureNotifyMask)
         self.x11.flush()
 
-    def click(self, window, point):
+    def pointer(self, window, point, *click):
         (x, y), _, _ = self.geometry(window)
-        subprocess.run(["xdotool", "mousemove", str(x + point[0]), str(y + point[1]), "click",
-                        "1"], env=dict(os.environ, DISPLAY=self.display), check=True)
+        subprocess.run(["xdotool", "mousemove", str(x + point[0]), str(y + point[1]), *click],
+                       env=dict(os.environ, DISPLAY=self.display), check=True)
 
-    def picture(self, window):
-        return window.get_image(0, 0, *SIZE, X.ZPixmap, 0xFFFFFFFF).data
+    def click(self, window, point):
+        self.pointer(window, point, "click", "1")
+
+    def hover(self, window, point, seconds):
+        """Rests on a point, nudging the pointer as a hand does."""
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            self.pointer(window, point)
+            self.pointer(window, (point[0] + 1, point[1]))
+
+    def picture(self, window, area=(0, 0, *SIZE)):
+        return window.get_image(*area, X.ZPixmap, 0xFFFFFFFF).data
 
     def close(self):
         for proc in (getattr(self, "game", None),):
@@ -239,6 +253,21 @@ def main():
             assert after == (place, size, frame), f"{states} changed the window"
             assert not session.state(window) & set(states)
             assert session.picture(window) == drawn, "the game is drawn differently"
+
+        # A round missed with the real pointer through the frame: the claw
+        # rises and moves right, drops, comes home empty, and the status line
+        # has moved on.
+        field, status = session.picture(window, FIELD), session.picture(window, STATUS)
+        session.hover(window, BLUE, 0.3)
+        session.pointer(window, PANEL)
+        rose = session.picture(window, FIELD) != field
+        time.sleep(0.3)
+        session.hover(window, RED, 0.3)
+        session.pointer(window, PANEL)
+        wait_for("the claw to come home", lambda: session.picture(window, FIELD) == field)
+        assert rose, "the claw did not rise"
+        assert session.picture(window, STATUS) != status, "the status line stayed"
+        print("a round with the pointer: ok")
 
         info = open_box(session, window, TITLE_PICTURE, "정보")
         session.client_message(info, "_NET_CLOSE_WINDOW", [0, 2])
