@@ -45,6 +45,14 @@ void askCentreGravity(xcb_connection_t* connection, xcb_window_t id) {
         hints[kGravityField] = XCB_GRAVITY_CENTER;
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
                             XCB_ATOM_WM_SIZE_HINTS, 32, kHintFields, hints.data());
+        // A window manager that is also the Wayland compositor is not held by
+        // the server (KWin and Mutter on XWayland), and may have placed the
+        // window by Qt's hints already: asked again for the same place, now
+        // with centre gravity, it moves the window there before its first
+        // picture. Elsewhere the window is there already.
+        const std::array<uint32_t, 2> place{hints[1], hints[2]};
+        xcb_configure_window(connection, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                             place.data());
     }
     std::free(reply);
 }
