@@ -7,12 +7,12 @@
 """The game's window under the window managers of the two big desktops.
 
 Starts a private 1920 x 1080 Xvfb and on it KWin (with Plasma's Breeze frame)
-or Mutter, each with a session bus of its own, then the game with no session
-bus at all. Reads what the window manager made of the window, asks it to fill
+or Mutter, or Mutter as a headless Wayland compositor with XWayland, each with
+a session bus of its own, then the game with no session bus at all. Reads what the window manager made of the window, asks it to fill
 the screen, opens both message boxes and closes the game through the
 thank-you box. Usage (as CTest runs it):
 
-    window_managers.py kwin|mutter path/to/kalvex
+    window_managers.py kwin|mutter|mutter-xwayland path/to/kalvex
 """
 import os
 import shutil
@@ -39,6 +39,12 @@ WM_COMMANDS = {
     # Breeze needs the Plasma desktop named; no GL under Xvfb.
     "kwin": (["kwin_x11", "--replace"], {"XDG_CURRENT_DESKTOP": "KDE", "KWIN_COMPOSE": "N"}),
     "mutter": (["mutter", "--x11", "--replace"], {}),
+    # GNOME's Wayland session: Mutter as a headless compositor with XWayland,
+    # which tells its X display to the program it starts.
+    "mutter-xwayland": (["mutter", "--wayland", "--headless", "--virtual-monitor",
+                         "%dx%d" % SCREEN, "--", "sh", "-c",
+                         'echo "$DISPLAY $XAUTHORITY" > "$KALVEX_X_DISPLAY"; exec sleep 600'],
+                        {}),
 }
 
 
@@ -84,17 +90,39 @@ def processes_with_home(home):
 
 class Session:
     def __init__(self):
-        self.xvfb, self.display = start_display()
         self.tmp = tempfile.mkdtemp(prefix="kalvex-wm-")
-        self.x11 = xdisplay.Display(self.display)
-        self.root = self.x11.screen().root
         command, extra = WM_COMMANDS[WM]
-        env = dict(os.environ, DISPLAY=self.display, **extra)
+        env = dict(os.environ, **extra)
+        if WM.endswith("xwayland"):
+            self.xvfb = None
+            runtime = os.path.join(self.tmp, "compositor")
+            os.makedirs(runtime, mode=0o700)
+            told = os.path.join(self.tmp, "x-display")
+            env.update(XDG_RUNTIME_DIR=runtime, KALVEX_X_DISPLAY=told)
+            for name in ("DISPLAY", "WAYLAND_DISPLAY"):
+                env.pop(name, None)
+        else:
+            self.xvfb, self.display = start_display()
+            env["DISPLAY"] = self.display
         # The window manager's bus starts helpers that keep its output open:
         # a file, not a pipe, or the test waits for them.
         self.wm_log = open(os.path.join(self.tmp, "wm.log"), "wb")
         self.wm = subprocess.Popen(["dbus-run-session", "--", *command], env=env,
                                    stdout=self.wm_log, stderr=self.wm_log, start_new_session=True)
+        if not self.xvfb:
+            def x_display():
+                if self.wm.poll() is not None:
+                    raise AssertionError(f"{WM} ended with {self.wm.returncode}")
+                if os.path.exists(told):
+                    with open(told) as f:
+                        return f.read().split()
+                return None
+
+            self.display, *auth = wait_for("XWayland", x_display)
+            if auth:
+                os.environ["XAUTHORITY"] = auth[0]
+        self.x11 = xdisplay.Display(self.display)
+        self.root = self.x11.screen().root
         wait_for(f"{WM} to manage the screen", self.wm_running)
 
     def atom(self, name):
@@ -187,8 +215,9 @@ class Session:
         except ProcessLookupError:
             pass
         self.wm.wait(timeout=10)
-        self.xvfb.terminate()
-        self.xvfb.wait(timeout=10)
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait(timeout=10)
         self.wm_log.close()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
