@@ -86,11 +86,11 @@ void showCentred(QWidget& window, const QWidget* over, const std::function<void(
     // Centre gravity (ICCCM 4.1.2.3) has the window manager put the frame's
     // centre on the window's centre, whatever frame it draws. Asking for the
     // frame's extents before mapping (_NET_REQUEST_FRAME_EXTENTS) would wait
-    // on the window manager's answer, and for nothing when none runs; the
-    // gravity is read with the map request and needs no answer. Qt writes
-    // its own hints (north-west gravity) just before it maps the window:
-    // holding the server until ours replace them keeps the window manager
-    // from reading Qt's.
+    // for an answer that KWin never gives, nor a server without a window
+    // manager; the gravity is read with the map request and needs no answer.
+    // Qt writes its own hints (north-west gravity) just before it maps the
+    // window: holding the server until ours replace them keeps the window
+    // manager from reading Qt's.
     xcb_connection_t* connection = x11Connection();
     const auto id = connection ? static_cast<xcb_window_t>(window.winId()) : xcb_window_t{0};
     if (connection) {
