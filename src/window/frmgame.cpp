@@ -5,7 +5,6 @@
 #include "window/frmgame.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include "platform/placement.h"
 #include "platform/titlebar.h"
