@@ -17,8 +17,9 @@ packages=(
     pulseaudio pulseaudio-utils libasound2-plugins pipewire pipewire-pulse wireplumber strace
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
-    xdotool dbus at-spi2-core python3-pyatspi python3-xlib python3-gi
+    xdotool dbus dbus-x11 at-spi2-core python3-pyatspi python3-xlib python3-gi
     weston xwayland qt6-wayland
+    kwin-x11 kwin-style-breeze mutter
     dpkg-dev debhelper file desktop-file-utils appstream lintian reuse man-db
 )
 

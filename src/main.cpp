@@ -10,7 +10,7 @@
 #include "window/frmgame.h"
 
 int main(int argc, char* argv[]) {
-    kalvex::preferXWayland();
+    kalvex::prepareSession();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kalvex"));
     // The Wayland app id: docks match the window to this menu entry.

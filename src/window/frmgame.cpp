@@ -5,9 +5,8 @@
 #include "window/frmgame.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
 
+#include "platform/placement.h"
 #include "platform/titlebar.h"
 #include "platform/twips.h"
 #include "round/texts.h"
@@ -65,7 +64,6 @@ frmGame::frmGame(Clock& clock, Dialogs& dialogs)
     setFont(gameFont(kWindowFontPixels));
     setWindowIcon(QIcon(loadPicture(QStringLiteral("rabbit"))));
     build();
-    centreOnScreen();
     // The window's first frame does not wait for the music.
     MMControl1.startAfterFirstFrame(this);
     Form_Load();
@@ -215,23 +213,29 @@ std::function<void()> frmGame::handler(F f) {
     };
 }
 
-// The frame's size is known only once the platform has made the window, so
-// the first showing centres again with it.
-void frmGame::centreOnScreen() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(screen->availableGeometry().center());
-        move(area.topLeft());
+void frmGame::setVisible(bool visible) {
+    if (visible && !shown_) {
+        shown_ = true;
+        showCentred(*this, nullptr, [this] { QWidget::setVisible(true); });
+        return;
     }
+    QWidget::setVisible(visible);
 }
 
 void frmGame::showEvent(QShowEvent* event) {
-    if (!centred_) {
-        centred_ = true;
-        centreOnScreen();
-    }
     QWidget::showEvent(event);
     clearTitleBar(windowHandle());
+}
+
+void frmGame::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A window manager may fill the screen with the window on a shortcut or a
+    // script's request although its size is fixed; the window takes its
+    // state back, and the window manager its size and place before.
+    constexpr Qt::WindowStates kFilling = Qt::WindowFullScreen | Qt::WindowMaximized;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & kFilling)) {
+        setWindowState(windowState() & ~kFilling);
+    }
 }
 
 Element& frmGame::element(const QString& name) const {

@@ -52,12 +52,15 @@ public:
     // The one-line notice of the information box.
     static const QString kInformation;
 
+    // The first showing centres the window on the screen, frame included.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void build();
-    void centreOnScreen();
     // While a modal box is open the round is held: no tick and no pointer
     // event reaches a handler.
     void holdRound();
@@ -75,7 +78,7 @@ private:
     std::unique_ptr<Round> round_;
     bool ended_ = false;
     bool held_ = false;
-    bool centred_ = false;
+    bool shown_ = false;
 };
 
 }  // namespace kalvex
