@@ -10,7 +10,7 @@
 #include <string>
 
 #include "../../tools/midigen/score.h"
-#include "music/midifile.h"
+#include "renderer/midifile.h"
 #include "music_support.h"
 
 namespace kalvex::testing {
