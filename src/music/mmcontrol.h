@@ -93,7 +93,7 @@ private:
     bool reading_ = false;     // the open file is still being read or rendered
     bool playWanted_ = false;  // "play" came while it was
     bool playing_ = false;
-    unsigned tag_ = 0;       // tells this playback's end from an earlier one's
+    unsigned tag_ = 0;  // tells this playback's end from an earlier one's
     // A file whose render has failed is not rendered again.
     std::optional<std::vector<std::uint8_t>> failed_;
     QString renderFailure_;

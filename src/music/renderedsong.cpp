@@ -15,6 +15,9 @@ struct Encoding {
                                                 std::size_t size, std::uint32_t, std::uint32_t,
                                                 void* song) {
         auto& packed = static_cast<RenderedSong*>(song)->packed_;
+        if (packed.size() + size > RenderedSong::kMostPackedBytes) {
+            return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+        }
         packed.insert(packed.end(), bytes, bytes + size);
         return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
     }
@@ -22,8 +25,8 @@ struct Encoding {
 
 RenderedSong::RenderedSong(std::size_t frames)
     : frames_(frames), encoder_(FLAC__stream_encoder_new()) {
-    // The plain size, never reached: only the pages written are ever touched.
-    packed_.reserve(frames * renderer::kFrameBytes + 4096);
+    // Room for the worst case, of which only the pages written are touched.
+    packed_.reserve(std::min(frames * renderer::kFrameBytes + 4096, kMostPackedBytes));
     FLAC__stream_encoder_set_channels(encoder_, kChannels);
     FLAC__stream_encoder_set_bits_per_sample(encoder_, 16);
     FLAC__stream_encoder_set_sample_rate(encoder_, kRate);
@@ -72,7 +75,8 @@ struct Decoding {
         return *size == 0 ? FLAC__STREAM_DECODER_READ_STATUS_END_OF_STREAM
                           : FLAC__STREAM_DECODER_READ_STATUS_CONTINUE;
     }
-    static FLAC__StreamDecoderWriteStatus write(const FLAC__StreamDecoder*, const FLAC__Frame* frame,
+    static FLAC__StreamDecoderWriteStatus write(const FLAC__StreamDecoder*,
+                                                const FLAC__Frame* frame,
                                                 const FLAC__int32* const channels[], void* reader) {
         auto& r = *static_cast<Reader*>(reader);
         r.first_ += r.at_.size() / RenderedSong::kChannels;

@@ -23,6 +23,9 @@ class RenderedSong {
 public:
     static constexpr int kRate = renderer::kRate;
     static constexpr int kChannels = renderer::kChannels;
+    // Songs are cut to a minute, but a minute of noise hardly packs at all:
+    // this bounds what the kept samples cost whatever the song.
+    static constexpr std::size_t kMostPackedBytes = 6 << 20;
 
     // Room for `frames` frames.
     explicit RenderedSong(std::size_t frames);
@@ -34,7 +37,8 @@ public:
     bool complete() const { return added_ == frames_ && encoder_ == nullptr; }
     std::size_t packedBytes() const { return packed_.size(); }
 
-    // Packs the next `count` frames; false once more than frames() are given.
+    // Packs the next `count` frames; false once more than frames() are given,
+    // or when they would take more than kMostPackedBytes.
     bool add(const std::int16_t* frames, std::size_t count);
 
     // Reads a complete song; quickest front to back, as it is played.

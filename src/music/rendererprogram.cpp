@@ -67,14 +67,14 @@ struct Child {
     // How it ended, given a second to end on its own.
     std::string ending() {
         int status = 0;
-        for (auto until = Clock::now() + 1s; Clock::now() < until; std::this_thread::sleep_for(10ms)) {
+        for (auto until = Clock::now() + 1s; Clock::now() < until;
+             std::this_thread::sleep_for(10ms)) {
             if (::waitpid(pid, &status, WNOHANG) == pid) {
                 pid = -1;
-                return WIFSIGNALED(status) ? "was killed by signal " +
-                                                 std::to_string(WTERMSIG(status)) + " (" +
-                                                 strsignal(WTERMSIG(status)) + ")"
-                                           : "ended with status " +
-                                                 std::to_string(WEXITSTATUS(status));
+                return WIFSIGNALED(status)
+                           ? "was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
+                                 strsignal(WTERMSIG(status)) + ")"
+                           : "ended with status " + std::to_string(WEXITSTATUS(status));
             }
         }
         return "stopped answering";
@@ -118,7 +118,8 @@ public:
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
         std::string arg0 = program, arg1 = soundFont;
         char* argv[] = {arg0.data(), arg1.data(), nullptr};
-        const int error = posix_spawn(&child_.pid, program.c_str(), &files, &attributes, argv, environ);
+        const int error =
+            posix_spawn(&child_.pid, program.c_str(), &files, &attributes, argv, environ);
         posix_spawn_file_actions_destroy(&files);
         posix_spawnattr_destroy(&attributes);
         if (error != 0) {
@@ -178,8 +179,7 @@ public:
         auto* bytes = reinterpret_cast<char*>(piece.data());
         std::size_t have = 0;  // bytes in the piece, of which whole frames are packed
         for (std::size_t left = frames * renderer::kFrameBytes; left > 0;) {
-            const ssize_t n =
-                readSome(bytes + have, std::min(piece.size() * 2 - have, left));
+            const ssize_t n = readSome(bytes + have, std::min(piece.size() * 2 - have, left));
             if (n == 0) {
                 fail(who_ + " " + child_.ending() + " before the song was done");
             }
@@ -190,9 +190,12 @@ public:
             left -= std::size_t(n);
             const std::size_t whole = have / renderer::kFrameBytes;
             if (!song.add(piece.data(), whole)) {
-                return fail("the song's samples could not be packed");
+                return fail(song.packedBytes() + 65536 > RenderedSong::kMostPackedBytes
+                                ? "the song's samples would take more than 6 MiB, even packed"
+                                : "the song's samples could not be packed");
             }
-            std::memmove(bytes, bytes + whole * renderer::kFrameBytes, have % renderer::kFrameBytes);
+            std::memmove(bytes, bytes + whole * renderer::kFrameBytes,
+                         have % renderer::kFrameBytes);
             have %= renderer::kFrameBytes;
         }
         char more = 0;
@@ -240,12 +243,11 @@ std::shared_ptr<const RenderedSong> render(const std::string& program, const std
     } else {
         auto song = std::make_shared<RenderedSong>(frames);
         if (r.samples(*song, frames)) {
-            failure = whole == frames ? ""
-                                      : file.path.toStdString() + " lasts " +
-                                            std::to_string(whole / renderer::kRate) +
-                                            " s: its first " +
-                                            std::to_string(renderer::kLongestSeconds) +
-                                            " s are played";
+            failure = whole == frames
+                          ? ""
+                          : file.path.toStdString() + " lasts " +
+                                std::to_string(whole / renderer::kRate) + " s: its first " +
+                                std::to_string(renderer::kLongestSeconds) + " s are played";
             return song;
         }
     }

@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <memory>
 
 #include "renderer/protocol.h"
 
@@ -49,37 +50,15 @@ fluid_settings_t* newRenderSettings() {
     return settings;
 }
 
-void send(fluid_synth_t* synth, const MidiEvent& e) {
-    const int ch = e.channel();
-    switch (e.kind()) {
-        case 0x80:
-            fluid_synth_noteoff(synth, ch, e.data1);
-            break;
-        case 0x90:
-            if (e.data2 == 0) {
-                fluid_synth_noteoff(synth, ch, e.data1);
-            } else {
-                fluid_synth_noteon(synth, ch, e.data1, e.data2);
-            }
-            break;
-        case 0xA0:
-            fluid_synth_key_pressure(synth, ch, e.data1, e.data2);
-            break;
-        case 0xB0:
-            fluid_synth_cc(synth, ch, e.data1, e.data2);
-            break;
-        case 0xC0:
-            fluid_synth_program_change(synth, ch, e.data1);
-            break;
-        case 0xD0:
-            fluid_synth_channel_pressure(synth, ch, e.data1);
-            break;
-        case 0xE0:
-            fluid_synth_pitch_bend(synth, ch, e.data1 | (e.data2 << 7));
-            break;
-        default:
-            break;
+void send(fluid_synth_t* synth, fluid_midi_event_t* event, const MidiEvent& e) {
+    fluid_midi_event_set_type(event, e.kind());
+    fluid_midi_event_set_channel(event, e.channel());
+    fluid_midi_event_set_key(event, e.data1);       // or controller, program, pressure
+    fluid_midi_event_set_velocity(event, e.data2);  // or value
+    if (e.kind() == 0xE0) {
+        fluid_midi_event_set_pitch(event, e.data1 | e.data2 << 7);
     }
+    fluid_synth_handle_midi_event(synth, event);
 }
 
 std::size_t frameAt(double ms) {
@@ -88,8 +67,7 @@ std::size_t frameAt(double ms) {
 
 }  // namespace
 
-Synthesiser::Synthesiser()
-    : settings_(newRenderSettings()), synth_(new_fluid_synth(settings_)) {}
+Synthesiser::Synthesiser() : settings_(newRenderSettings()), synth_(new_fluid_synth(settings_)) {}
 
 Synthesiser::~Synthesiser() {
     if (synth_ != nullptr) {
@@ -114,6 +92,8 @@ void Synthesiser::render(const MidiSong& song, std::size_t frames, const Out& ou
     // Every channel on its General MIDI default, now that there is a bank.
     fluid_synth_system_reset(synth_);
     std::array<std::int16_t, 4096 * renderer::kChannels> piece;
+    std::unique_ptr<fluid_midi_event_t, decltype(&delete_fluid_midi_event)> event(
+        new_fluid_midi_event(), delete_fluid_midi_event);
     std::size_t done = 0;
     const auto renderTo = [&](std::size_t frame) {
         for (frame = std::min(frame, frames); done < frame;) {
@@ -128,7 +108,7 @@ void Synthesiser::render(const MidiSong& song, std::size_t frames, const Out& ou
             break;
         }
         renderTo(frameAt(e.ms));
-        send(synth_, e);
+        send(synth_, event.get(), e);
     }
     renderTo(frames);
 }

@@ -25,8 +25,8 @@
 #include "music/audiooutput.h"
 #include "music/mmcontrol.h"
 #include "music/rendererprogram.h"
-#include "renderer/midifile.h"
 #include "music_support.h"
+#include "renderer/midifile.h"
 
 namespace kalvex::testing {
 namespace {

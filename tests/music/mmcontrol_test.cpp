@@ -21,8 +21,8 @@
 #include <set>
 
 #include "music/mmcontrol.h"
-#include "renderer/midifile.h"
 #include "music_support.h"
+#include "renderer/midifile.h"
 
 namespace kalvex::testing {
 namespace {

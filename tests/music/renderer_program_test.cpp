@@ -39,11 +39,9 @@ protected:
         return path;
     }
 
-    std::shared_ptr<const RenderedSong> render(const std::string& program,
-                                               const std::string& bank = kDefaultSoundFont,
-                                               const std::function<bool()>& cancelled = [] {
-                                                   return false;
-                                               }) {
+    std::shared_ptr<const RenderedSong> render(
+        const std::string& program, const std::string& bank = kDefaultSoundFont,
+        const std::function<bool()>& cancelled = [] { return false; }) {
         failure.clear();
         return rendererProgram(program, bank)(song, cancelled, failure);
     }
@@ -66,11 +64,13 @@ TEST_F(RendererProgram, WhateverTheRendererDoesTheGameIsToldWhy) {
         {"printf 'frames 99999999999 of 99999999999\\n'", "sent what is not a song"},
         {"printf 'frames 10 of 5\\n'", "sent what is not a song"},
         {"head -c 5000 /dev/zero", "sent what is not a song"},
-        {"printf 'hello\\n'", "sent what is not a song"}};
+        {"printf 'hello\\n'", "sent what is not a song"},
+        // A minute of noise, which packs to more than the song may keep.
+        {"printf 'frames 2646000 of 2646000\\n'; head -c 10584000 /dev/urandom",
+         "would take more than 6 MiB"}};
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const auto started = Clock::now();
-        EXPECT_EQ(render(script(std::to_string(i), cases[i].first)), nullptr)
-            << cases[i].first;
+        EXPECT_EQ(render(script(std::to_string(i), cases[i].first)), nullptr) << cases[i].first;
         EXPECT_NE(failure.find(cases[i].second), std::string::npos) << failure;
         EXPECT_LT(Clock::now() - started, 3s) << cases[i].first;
     }
@@ -106,14 +106,15 @@ TEST_F(RendererProgram, AHungRendererIsKilledAndReaped) {
 TEST_F(RendererProgram, AHostileSongOrBankCostsOnlyTheMusic) {
     const auto good = midiFromScore("part p channel=1 program=1\n| C4/1 | C4 |\n");
     for (const auto& bytes :
-         {std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0}, std::vector<std::uint8_t>{},
+         {std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0},
+          std::vector<std::uint8_t>{},
           std::vector<std::uint8_t>(good.begin(), good.begin() + long(good.size() / 2))}) {
         song = {QStringLiteral("/x/mid.mid"), bytes, {}};
         EXPECT_EQ(render(KALVEX_RENDERER), nullptr);
         EXPECT_EQ(failure.rfind("/x/mid.mid is not a playable MIDI file: ", 0), 0u) << failure;
     }
     song = {QStringLiteral("/x/mid.mid"),
-            {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,  // a track that only ends
+            {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0,    0,    1, 0, 96,  // a track that only ends
              'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0},
             {}};
     EXPECT_EQ(render(KALVEX_RENDERER), nullptr);
@@ -137,9 +138,9 @@ TEST_F(RendererProgram, AHostileSongOrBankCostsOnlyTheMusic) {
 TEST_F(RendererProgram, ALongSongIsCutToItsFirstMinute) {
     // One note, then the end of the track 20 hours on: 96 ticks a beat at 120.
     const std::uint32_t ticks = 20 * 3600 * 2 * 96;
-    std::vector<std::uint8_t> bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                       'M', 'T', 'r', 'k', 0, 0, 0, 0, 0, 0x90, 60, 100, 0x60,
-                                       0x80, 60, 0};
+    std::vector<std::uint8_t> bytes = {'M', 'T', 'h', 'd',  0,   0,   0,    6,    0,  0,
+                                       0,   1,   0,   96,   'M', 'T', 'r',  'k',  0,  0,
+                                       0,   0,   0,   0x90, 60,  100, 0x60, 0x80, 60, 0};
     for (int shift = 21; shift > 0; shift -= 7) {
         bytes.push_back(std::uint8_t(0x80 | (ticks >> shift & 0x7F)));
     }
@@ -158,16 +159,15 @@ TEST_F(RendererProgram, DiesWithItsParent) {
     // A bank that is a FIFO nobody writes holds the renderer in its load.
     const QString fifo = dir.filePath(QStringLiteral("bank.sf2"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const std::string command = std::string(KALVEX_RENDERER) + " '" + fifo.toStdString() +
-                                "' < '" + (sourceDir() / "assets/mid.mid").string() +
-                                "' > /dev/null & wait";
+    const std::string command = std::string(KALVEX_RENDERER) + " '" + fifo.toStdString() + "' < '" +
+                                (sourceDir() / "assets/mid.mid").string() + "' > /dev/null & wait";
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
     pid_t parent = 0;
     ASSERT_EQ(posix_spawn(&parent, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
               0);
     pid_t renderer = 0;
-    const auto path = "/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) +
-                      "/children";
+    const auto path =
+        "/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children";
     for (auto until = Clock::now() + 5s; renderer == 0 && Clock::now() < until;) {
         std::this_thread::sleep_for(20ms);
         std::ifstream(path) >> renderer;
