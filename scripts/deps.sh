@@ -6,6 +6,7 @@
 
 # Installs the Debian packages that building, playing and testing need.
 # Works as root or through sudo; does nothing when everything is present.
+# With --tests, also what only the tests need.
 set -euo pipefail
 
 packages=(
@@ -13,7 +14,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb1-dev
     libgtest-dev
     fonts-nanum
-    libfluidsynth-dev libasound2-dev libpulse-dev timgm6mb-soundfont
+    libfluidsynth-dev libflac-dev libasound2-dev libpulse-dev timgm6mb-soundfont
     pulseaudio pulseaudio-utils libasound2-plugins pipewire pipewire-pulse wireplumber strace
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick
@@ -22,6 +23,12 @@ packages=(
     kwin-x11 kwin-style-breeze mutter
     dpkg-dev debhelper file desktop-file-utils appstream lintian reuse man-db
 )
+
+# The music's tests also render with Debian's larger General MIDI bank. Once
+# installed it is the machine's default bank, so only the tests ask for it.
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(fluid-soundfont-gm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

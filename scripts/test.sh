@@ -8,7 +8,7 @@
 # all: once as built, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh --tests
 
 # The optimised build the player gets, then a debug build under the sanitizers;
 # both with warnings as errors and with the picture and music generators.

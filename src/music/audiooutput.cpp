@@ -70,6 +70,8 @@ Fed feed(State& st, AudioSink& sink, bool alsa) {
     int fruitless = 0;
     auto looked = Clock::now();
     std::vector<std::int16_t> chunk(kChunkFrames * RenderedSong::kChannels);
+    std::unique_ptr<RenderedSong::Reader> reader;
+    const RenderedSong* readerOf = nullptr;
     for (;;) {
         std::shared_ptr<const RenderedSong> song;
         std::size_t at = 0;
@@ -115,7 +117,11 @@ Fed feed(State& st, AudioSink& sink, bool alsa) {
             continue;
         }
         const std::size_t count = std::min({song->frames() - at, kChunkFrames, std::size_t(room)});
-        song->read(at, chunk.data(), count);
+        if (readerOf != song.get()) {
+            reader = std::make_unique<RenderedSong::Reader>(song);
+            readerOf = song.get();
+        }
+        reader->read(at, chunk.data(), count);
         const long put = sink.write(chunk.data(), long(count));
         if (put < 0) {
             return Fed::Lost;

@@ -4,9 +4,7 @@
 
 #include "music/mmcontrol.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
+#include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
@@ -17,7 +15,7 @@
 #include <utility>
 
 #include "music/audiooutput.h"
-#include "music/fluidrender.h"
+#include "music/rendererprogram.h"
 
 namespace kalvex {
 namespace {
@@ -25,14 +23,11 @@ namespace {
 // The longest start-up waits for a first frame before the music starts anyway.
 constexpr int kLongestHoldMs = 1000;
 
-// Reading and rendering cost tens of milliseconds of CPU, and a read may hang
-// for good: at the lowest priority, on a thread nobody waits for.
+// A read may hang for good on a stalled mount, and a render waits for the
+// renderer: on threads nobody waits for.
 template <class F>
-void runAtLowPriority(F f) {
-    std::thread([f = std::move(f)] {
-        setpriority(PRIO_PROCESS, gettid(), 19);
-        f();
-    }).detach();
+void runOffGui(F f) {
+    std::thread(std::move(f)).detach();
 }
 
 }  // namespace
@@ -69,7 +64,10 @@ private:
     std::function<void()> then_;
 };
 
-MMControl::MMControl() : MMControl(fluidRenderer(), audioOutput()) {}
+MMControl::MMControl()
+    : MMControl(rendererProgram(QCoreApplication::applicationDirPath().toStdString() + "/" +
+                                kRendererName),
+                audioOutput()) {}
 
 MMControl::MMControl(SongRenderer render, SongOutputFactory openOutput)
     : render_(std::move(render)),
@@ -128,7 +126,7 @@ void MMControl::open() {
 }
 
 void MMControl::read() {
-    runAtLowPriority([link = link_, player = this, opening = opening_, path = fileName_] {
+    runOffGui([link = link_, player = this, opening = opening_, path = fileName_] {
         const SongFile file = loadSongFile(path);
         link->post([player, opening, file] { player->fileRead(opening, file); });
     });
@@ -140,26 +138,30 @@ void MMControl::fileRead(unsigned opening, const SongFile& file) {
     if (opening != opening_) {
         return;  // closed, or opened again, since
     }
-    if (!file.song) {
+    if (!file.failure.isEmpty()) {
         cannotPlay(opening, file.failure);
     } else if (kept_.song && kept_.bytes == file.bytes) {
         songReady(kept_.song);
-    } else if (!renderFailure_.isEmpty()) {
+    } else if (failed_.has_value() && *failed_ == file.bytes) {
         cannotPlay(opening, renderFailure_);
     } else {
         const unsigned render = ++renders_;
         link_->render = render;
-        runAtLowPriority([link = link_, player = this, opening, render, renderer = render_,
-                          bytes = file.bytes, song = file.song] {
+        runOffGui([link = link_, player = this, opening, render, renderer = render_, file] {
             std::string failure;
             auto pcm = renderer(
-                *song, [&] { return link->render != render; }, failure);
+                file, [&] { return link->render != render; }, failure);
+            const QString why = QString::fromStdString(failure);
             if (pcm) {
-                link->post([player, opening, render, kept = Kept{bytes, std::move(pcm)}] {
+                link->post([player, opening, render, why, kept = Kept{file.bytes, std::move(pcm)}] {
+                    if (!why.isEmpty()) {
+                        player->say(why);
+                    }
                     player->rendered(opening, render, kept);
                 });
             } else if (!failure.empty()) {
-                link->post([player, opening, why = QString::fromStdString(failure)] {
+                link->post([player, opening, why, bytes = file.bytes] {
+                    player->failed_ = bytes;
                     player->renderFailure_ = why;
                     player->cannotPlay(opening, why);
                 });
@@ -242,11 +244,15 @@ void MMControl::songEnded(unsigned tag) {
 
 // A loop that keeps failing the same way says so once.
 void MMControl::sayWhyNoMusic(const QString& reason) {
-    if (reason == lastReason_) {
+    say(QStringLiteral("playing without music: ") + reason);
+}
+
+void MMControl::say(const QString& line) {
+    if (line == lastReason_) {
         return;
     }
-    lastReason_ = reason;
-    std::fprintf(stderr, "kalvex: playing without music: %s\n", qPrintable(reason));
+    lastReason_ = line;
+    std::fprintf(stderr, "kalvex: %s\n", qPrintable(line));
     std::fflush(stderr);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "music/songfile.h"
@@ -22,11 +23,11 @@ namespace kalvex {
 // carried out when assigned. Notify is raised on the window's event thread
 // when playback has finished.
 //
-// No command ever blocks or fails: the file is read and the song rendered on
-// threads of their own at the lowest priority, a "play" given meanwhile plays
-// once the song is ready, and when the file or the sound cannot be had the
-// game goes on in silence after one line on stderr. A song is rendered once;
-// a file that has not changed plays again from the kept samples.
+// No command ever blocks or fails: the file is read on a thread of its own
+// and the song rendered by the renderer program, a "play" given meanwhile
+// plays once the song is ready, and when the file or the sound cannot be had
+// the game goes on in silence after one line on stderr. A song is rendered
+// once; a file that has not changed plays again from the kept samples.
 class MMControl {
 public:
     static constexpr int kFileName = 22;
@@ -34,7 +35,8 @@ public:
     // Notify's argument: playback reached the end of the file.
     static constexpr int kPlaybackEnded = 1;
 
-    // Renders with FluidSynth and plays on the machine's sound output.
+    // Renders with the renderer program beside the game and plays on the
+    // machine's sound output.
     MMControl();
     // Renders and plays with the given parts.
     MMControl(SongRenderer render, SongOutputFactory openOutput);
@@ -72,6 +74,7 @@ private:
     void songReady(std::shared_ptr<const RenderedSong> song);
     void songEnded(unsigned tag);
     void sayWhyNoMusic(const QString& reason);
+    void say(const QString& line);
 
     QString fileName_;
     SongRenderer render_;
@@ -90,8 +93,10 @@ private:
     bool reading_ = false;     // the open file is still being read or rendered
     bool playWanted_ = false;  // "play" came while it was
     bool playing_ = false;
-    unsigned tag_ = 0;       // tells this playback's end from an earlier one's
-    QString renderFailure_;  // once rendering has failed, it is not tried again
+    unsigned tag_ = 0;  // tells this playback's end from an earlier one's
+    // A file whose render has failed is not rendered again.
+    std::optional<std::vector<std::uint8_t>> failed_;
+    QString renderFailure_;
     QString lastReason_;
 };
 

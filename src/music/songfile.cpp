@@ -13,13 +13,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "renderer/protocol.h"
+
 namespace kalvex {
 namespace {
 
-// A shorter file would have the loop restart over and over for nothing.
-constexpr double kShortestSongMs = 50;
-// A song is a few KiB; anything near this is not one.
-constexpr off_t kLargestSong = 4 << 20;
+constexpr off_t kLargestSong = renderer::kLargestSongBytes;
 
 // Reads a regular file of at most kLargestSong bytes. Opening never waits
 // for a writer (a FIFO) or a modem line; what is not a regular file, or is
@@ -72,21 +71,11 @@ bool readSongFile(const QString& path, std::vector<std::uint8_t>& bytes, QString
 }  // namespace
 
 SongFile loadSongFile(const QString& path) {
-    SongFile f;
+    SongFile f{path, {}, {}};
     QString why;
     if (!readSongFile(path, f.bytes, why)) {
         f.failure = path + why;
-        return f;
-    }
-    std::string error;
-    auto song = readMidiFile(f.bytes, error);
-    if (!song) {
-        f.failure =
-            path + QStringLiteral(" is not a playable MIDI file: ") + QString::fromStdString(error);
-    } else if (song->lengthMs < kShortestSongMs) {
-        f.failure = path + QStringLiteral(" is too short to play");
-    } else {
-        f.song = std::make_shared<const MidiSong>(std::move(*song));
+        f.bytes.clear();
     }
     return f;
 }

@@ -8,20 +8,21 @@
 #include <memory>
 #include <string>
 
-#include "music/midifile.h"
 #include "music/renderedsong.h"
+#include "music/songfile.h"
 
 namespace kalvex {
 
 // The two parts the music player is built from: a renderer that turns a song
-// into samples once, and an output that plays them as often as asked. The
-// game's are FluidSynth and the machine's sound output; tests use fakes.
+// file into samples once, and an output that plays them as often as asked.
+// The game's are the renderer program and the machine's sound output; tests
+// use fakes.
 
-// Renders `song` whole on the calling thread, which is never the GUI thread,
-// and frees what it used for that before it returns. Null when `cancelled`
-// said to give up, or when it cannot render, then with why in `failure`.
+// Renders `song` whole on the calling thread, which is never the GUI thread.
+// Null when `cancelled` said to give up, or when it cannot render, then with
+// why in `failure`; with a song, `failure` may hold a remark for the player.
 using SongRenderer = std::function<std::shared_ptr<const RenderedSong>(
-    const MidiSong& song, const std::function<bool()>& cancelled, std::string& failure)>;
+    const SongFile& song, const std::function<bool()>& cancelled, std::string& failure)>;
 
 // Plays rendered songs; made, driven and destroyed on the GUI thread, none of
 // which ever waits for the audio.

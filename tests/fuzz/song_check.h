@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "music/midifile.h"
+#include "renderer/midifile.h"
 
 namespace kalvex::fuzz {
 

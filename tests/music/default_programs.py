@@ -77,6 +77,7 @@ try:
     folder = lab.path("game")
     os.makedirs(folder)
     probe = shutil.copy(sys.argv[1], folder)
+    shutil.copy(os.path.join(os.path.dirname(sys.argv[1]), "kalvex-renderer"), folder)
     with open(os.path.join(folder, "mid.mid"), "wb") as f:
         f.write(song())
     server.start()

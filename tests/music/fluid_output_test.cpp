@@ -2,8 +2,8 @@
 //
 // SPDX-License-Identifier: MIT
 
-// Real FluidSynth rendering, and the output thread heard through a sound card
-// of the test's own that plays in real time, or through ALSA.
+// Real rendering by the renderer program, and the output thread heard through
+// a sound card of the test's own that plays in real time, or through ALSA.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -23,9 +23,10 @@
 #include <mutex>
 
 #include "music/audiooutput.h"
-#include "music/fluidrender.h"
 #include "music/mmcontrol.h"
+#include "music/rendererprogram.h"
 #include "music_support.h"
+#include "renderer/midifile.h"
 
 namespace kalvex::testing {
 namespace {
@@ -119,7 +120,7 @@ SongOutputFactory onDevice(std::shared_ptr<Played> played) {
 // has ended `loops` times; returns whether every notification came on the
 // GUI thread.
 bool playLoops(const QString& file, std::shared_ptr<Played> played, int loops) {
-    MMControl player(fluidRenderer(), onDevice(played));
+    MMControl player(testRenderer(), onDevice(played));
     int ended = 0;
     bool onGuiThread = true;
     player.Notify = [&](int) {
@@ -204,51 +205,58 @@ TEST_F(SeamlessLoop, TheNextLoopSoundsWithinAHundredMillisecondsOfTheEnd) {
 }
 
 // All of a song's samples, unpacked.
-std::vector<std::int16_t> samples(const RenderedSong& song) {
-    std::vector<std::int16_t> out(song.frames() * 2);
-    song.read(0, out.data(), song.frames());
+std::vector<std::int16_t> samples(std::shared_ptr<const RenderedSong> song) {
+    std::vector<std::int16_t> out(song->frames() * 2);
+    RenderedSong::Reader(song).read(0, out.data(), song->frames());
     return out;
 }
 
-// The kept samples are packed without loss: music, silence, full-scale
-// noise (kept plain), and a last block cut short.
+// The kept samples are packed without loss: music, silence and full-scale
+// noise, added in uneven pieces, read back from anywhere and from the start
+// again, as every pass does.
 TEST(RenderedSong, GivesBackEverySampleAsRendered) {
-    const std::size_t frames = 3 * RenderedSong::kBlockFrames + 1234;
+    const std::size_t frames = 3 * 4096 + 1234;
     std::vector<std::int16_t> in(frames * 2);
     std::uint32_t noise = 1;
     for (std::size_t i = 0; i < frames; ++i) {
         const double t = double(i) / kRate;
-        const bool loud = i >= 2 * RenderedSong::kBlockFrames && i < 3 * RenderedSong::kBlockFrames;
+        const bool loud = i >= 2 * 4096 && i < 3 * 4096;
         noise = noise * 1664525 + 1013904223;
         in[2 * i] = loud ? std::int16_t(noise >> 16) : std::int16_t(9000 * std::sin(2000 * t));
-        in[2 * i + 1] =
-            i < RenderedSong::kBlockFrames ? 0 : std::int16_t(-32768 + (noise & 0xFFFF));
+        in[2 * i + 1] = i < 4096 ? 0 : std::int16_t(-32768 + (noise & 0xFFFF));
     }
-    RenderedSong song(frames);
-    for (std::size_t at = 0; !song.complete();) {
-        const auto room = song.next();
-        const std::size_t n = std::min<std::size_t>(room.size() / 2, 1000);  // uneven pieces
-        std::copy_n(&in[2 * at], 2 * n, room.begin());
-        song.added(n);
+    auto song = std::make_shared<RenderedSong>(frames);
+    for (std::size_t at = 0; at < frames;) {
+        const std::size_t n = std::min<std::size_t>(frames - at, 1000);
+        ASSERT_TRUE(song->add(&in[2 * at], n));
         at += n;
     }
+    ASSERT_TRUE(song->complete());
+    EXPECT_FALSE(song->add(in.data(), 1)) << "took more than its frames";
+    RenderedSong::Reader reader(song);
     std::vector<std::int16_t> out(frames * 2);
-    song.read(0, out.data(), 700);  // a read that starts inside a block, too
-    song.read(700, &out[1400], frames - 700);
+    reader.read(700, &out[1400], frames - 700);  // a read that starts inside a block
+    reader.read(0, out.data(), 700);             // and the start again
     EXPECT_TRUE(in == out);
+    std::int16_t past[4] = {1, 1, 1, 1};
+    reader.read(frames - 1, past, 2);
+    EXPECT_EQ(past[2], 0) << "past the end is silence";
 }
 
 TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
     std::string error;
     const auto song = readMidiFile(readBytes(sourceDir() / "assets/mid.mid"), error);
     ASSERT_TRUE(song) << error;
-    const auto rendered = fluidRenderer()(
-        *song, [] { return false; }, error);
+    const auto rendered = testRenderer()(
+        songFile(sourceDir() / "assets/mid.mid"), [] { return false; }, error);
     ASSERT_TRUE(rendered) << error;
+    EXPECT_EQ(error, "");
     EXPECT_EQ(rendered->frames(), std::size_t(std::llround(song->lengthMs * 44.1)));
     // Kept packed, in about half the memory of the plain samples.
     EXPECT_LT(rendered->packedBytes(), rendered->frames() * 4 * 2 / 3);
-    const auto pcm = samples(*rendered);
+    std::printf("packed to %.1f %% of the plain samples\n",
+                100.0 * double(rendered->packedBytes()) / double(rendered->frames() * 4));
+    const auto pcm = samples(rendered);
     double sum = 0;
     float peak = 0;
     for (std::size_t i = 0; i < std::size_t(kRate); ++i) {
@@ -269,7 +277,7 @@ TEST(FluidRender, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
                midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
     auto played = std::make_shared<Played>();
     {
-        MMControl player(fluidRenderer(), onDevice(played));
+        MMControl player(testRenderer(), onDevice(played));
         int ended = 0;
         player.Notify = [&](int) {
             ++ended;
@@ -294,13 +302,10 @@ TEST(FluidRender, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
 // Failing to start says why in the failure text only: the libraries' own
 // messages are kept off stderr.
 TEST(FluidRender, AMissingSoundBankFailsQuietly) {
-    std::string error;
-    const auto song = readMidiFile(readBytes(sourceDir() / "assets/mid.mid"), error);
-    ASSERT_TRUE(song) << error;
     ::testing::internal::CaptureStderr();
     std::string failure;
-    EXPECT_EQ(fluidRenderer("/nonexistent/gm.sf2")(
-                  *song, [] { return false; }, failure),
+    EXPECT_EQ(rendererProgram(KALVEX_RENDERER, "/nonexistent/gm.sf2")(
+                  songFile(sourceDir() / "assets/mid.mid"), [] { return false; }, failure),
               nullptr);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(failure.find("/nonexistent/gm.sf2"), std::string::npos) << failure;
@@ -351,7 +356,7 @@ TEST_F(WithoutSoundServer, TheMusicPlaysOnAlsasDefaultDevice) {
                midiFromScore("tempo 120\npart m channel=1 program=1\n| C5/1 |\n"));
     ::testing::internal::CaptureStderr();
     {
-        MMControl player(fluidRenderer(), audioOutput());
+        MMControl player(testRenderer(), audioOutput());
         int ended = 0;
         player.Notify = [&](int) { ++ended; };
         player.SetProperty(MMControl::kFileName, file);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "music/midifile.h"
+#include "renderer/midifile.h"
 
 namespace kalvex::testing {
 namespace {

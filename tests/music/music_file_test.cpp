@@ -10,8 +10,8 @@
 #include <string>
 
 #include "../../tools/midigen/score.h"
-#include "music/midifile.h"
 #include "music_support.h"
+#include "renderer/midifile.h"
 
 namespace kalvex::testing {
 namespace {

@@ -4,12 +4,15 @@
 
 #include "music_support.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 #include "../../tools/midigen/score.h"
 #include "../../tools/midigen/smf.h"
+#include "music/rendererprogram.h"
 
 namespace kalvex::testing {
 
@@ -32,6 +35,23 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 
 std::vector<std::uint8_t> midiFromScore(std::string_view score) {
     return midigen::writeSmf(midigen::parseScore(score));
+}
+
+std::string testSoundFont() {
+    const char* chosen = std::getenv("KALVEX_TEST_SOUNDFONT");
+    const std::string bank = chosen != nullptr && *chosen != 0 ? chosen : kDefaultSoundFont;
+    std::error_code ignored;
+    std::printf("sound bank: %s (%s)\n", bank.c_str(),
+                std::filesystem::canonical(bank, ignored).c_str());
+    return bank;
+}
+
+SongRenderer testRenderer() {
+    return rendererProgram(KALVEX_RENDERER, testSoundFont());
+}
+
+SongFile songFile(const std::filesystem::path& path) {
+    return {qpath(path), readBytes(path), {}};
 }
 
 }  // namespace kalvex::testing

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "music/songoutput.h"
+
 namespace kalvex::testing {
 
 // The repository, found from this file's own path.
@@ -20,6 +22,14 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 
 // A MIDI file written by the project's generator from a note list.
 std::vector<std::uint8_t> midiFromScore(std::string_view score);
+
+// The bank the tests that judge sound render with: KALVEX_TEST_SOUNDFONT, or
+// Debian's General MIDI default. Said on stdout, so that each run names it.
+std::string testSoundFont();
+// The built renderer program with that bank.
+SongRenderer testRenderer();
+// The song file at `path`, as the player reads it.
+SongFile songFile(const std::filesystem::path& path);
 
 inline QString qpath(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/midifile.h"
+#include "renderer/midifile.h"
 
 #include <algorithm>
 

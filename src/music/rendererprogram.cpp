@@ -1,0 +1,266 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
+#include "music/rendererprogram.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "renderer/protocol.h"
+
+extern char** environ;
+
+namespace kalvex {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// How soon a cancelled render lets its renderer go.
+constexpr int kPollMs = 100;
+// A renderer silent for this long is taken as hung: it writes samples as it
+// makes them, a second's worth in a few milliseconds.
+constexpr auto kMostSilence = 10s;
+
+std::string lastError(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+// The renderer's process: killed and reaped when this goes, unless reaped
+// before. Only the thread that renders ever waits for it.
+struct Child {
+    pid_t pid = -1;
+
+    ~Child() {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+
+    // How it ended, given a second to end on its own.
+    std::string ending() {
+        int status = 0;
+        for (auto until = Clock::now() + 1s; Clock::now() < until;
+             std::this_thread::sleep_for(10ms)) {
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return WIFSIGNALED(status)
+                           ? "was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
+                                 strsignal(WTERMSIG(status)) + ")"
+                           : "ended with status " + std::to_string(WEXITSTATUS(status));
+            }
+        }
+        return "stopped answering";
+    }
+};
+
+// Talks to one renderer process; every failure says why in `failure`.
+class Render {
+public:
+    Render(const std::function<bool()>& cancelled, std::string& failure, std::string who)
+        : cancelled_(cancelled), failure_(failure), who_(std::move(who)) {}
+
+    bool start(const std::string& program, const std::string& soundFont,
+               const std::vector<std::uint8_t>& song) {
+        // The song goes in as a file in memory: nothing is written to disk,
+        // and nothing of the game's waits for the renderer to read it.
+        Fd in{memfd_create("kalvex-song", MFD_CLOEXEC)};
+        if (in.fd < 0 || ::write(in.fd, song.data(), song.size()) != ssize_t(song.size()) ||
+            ::lseek(in.fd, 0, SEEK_SET) != 0) {
+            return fail(lastError("the song could not be handed to the music's renderer"));
+        }
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) {
+            return fail(lastError("the music's renderer could not be started"));
+        }
+        out_.fd = ends[0];
+        Fd write{ends[1]};
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_adddup2(&files, in.fd, STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&files, write.fd, STDOUT_FILENO);
+        posix_spawn_file_actions_addopen(&files, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t none, pipe;
+        sigemptyset(&none);
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);  // it ends when nobody reads it any more
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setsigdefault(&attributes, &pipe);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        std::string arg0 = program, arg1 = soundFont;
+        char* argv[] = {arg0.data(), arg1.data(), nullptr};
+        const int error =
+            posix_spawn(&child_.pid, program.c_str(), &files, &attributes, argv, environ);
+        posix_spawn_file_actions_destroy(&files);
+        posix_spawnattr_destroy(&attributes);
+        if (error != 0) {
+            child_.pid = -1;
+            return fail(who_ + " could not be started: " + std::strerror(error));
+        }
+        return true;
+    }
+
+    // Reads up to `size` bytes; 0 at the end, -1 when cancelled or failed.
+    ssize_t readSome(void* into, std::size_t size) {
+        for (auto heard = Clock::now();;) {
+            pollfd ready{out_.fd, POLLIN, 0};
+            const int r = ::poll(&ready, 1, kPollMs);
+            if (cancelled_()) {
+                return -1;
+            }
+            const ssize_t n = r > 0 ? ::read(out_.fd, into, size) : r;
+            if (n >= 0 && r > 0) {
+                return n;
+            }
+            if (n < 0 && errno != EINTR && errno != EAGAIN) {
+                fail(lastError("the music's renderer could not be read"));
+                return -1;
+            }
+            if (Clock::now() - heard > kMostSilence) {
+                fail(who_ + " stopped answering");
+                return -1;
+            }
+        }
+    }
+
+    // The first line, without its end.
+    std::optional<std::string> line() {
+        std::string text;
+        char c = 0;
+        while (text.size() < renderer::kLongestLine) {
+            const ssize_t n = readSome(&c, 1);
+            if (n == 0) {
+                fail(who_ + " " + child_.ending() + " without a word");
+            }
+            if (n <= 0) {
+                return std::nullopt;
+            }
+            if (c == '\n') {
+                return text;
+            }
+            text += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
+        }
+        fail(who_ + " sent what is not a song");
+        return std::nullopt;
+    }
+
+    // Reads `frames` frames into `song`, then the end of the output.
+    bool samples(RenderedSong& song, std::size_t frames) {
+        std::vector<std::int16_t> piece(16384 * renderer::kChannels);
+        auto* bytes = reinterpret_cast<char*>(piece.data());
+        std::size_t have = 0;  // bytes in the piece, of which whole frames are packed
+        for (std::size_t left = frames * renderer::kFrameBytes; left > 0;) {
+            const ssize_t n = readSome(bytes + have, std::min(piece.size() * 2 - have, left));
+            if (n == 0) {
+                fail(who_ + " " + child_.ending() + " before the song was done");
+            }
+            if (n <= 0) {
+                return false;
+            }
+            have += std::size_t(n);
+            left -= std::size_t(n);
+            const std::size_t whole = have / renderer::kFrameBytes;
+            if (!song.add(piece.data(), whole)) {
+                return fail(song.packedBytes() + 65536 > RenderedSong::kMostPackedBytes
+                                ? "the song's samples would take more than 6 MiB, even packed"
+                                : "the song's samples could not be packed");
+            }
+            std::memmove(bytes, bytes + whole * renderer::kFrameBytes,
+                         have % renderer::kFrameBytes);
+            have %= renderer::kFrameBytes;
+        }
+        char more = 0;
+        const ssize_t n = readSome(&more, 1);
+        if (n > 0) {
+            fail(who_ + " sent more than the song");
+        }
+        return n == 0;
+    }
+
+    bool fail(std::string why) {
+        failure_ = std::move(why);
+        return false;
+    }
+
+private:
+    const std::function<bool()>& cancelled_;
+    std::string& failure_;
+    const std::string who_;
+    Fd out_;
+    Child child_;  // killed before its output is closed
+};
+
+std::shared_ptr<const RenderedSong> render(const std::string& program, const std::string& soundFont,
+                                           const SongFile& file,
+                                           const std::function<bool()>& cancelled,
+                                           std::string& failure) {
+    Render r(cancelled, failure, "the music's renderer " + program);
+    if (!r.start(program, soundFont, file.bytes)) {
+        return nullptr;
+    }
+    const std::optional<std::string> line = r.line();
+    std::size_t frames = 0, whole = 0;
+    char end = 0;
+    if (!line) {
+        return nullptr;
+    }
+    if (line->starts_with("song ")) {
+        r.fail(file.path.toStdString() + line->substr(4));
+    } else if (line->starts_with("error ")) {
+        r.fail(line->substr(6));
+    } else if (std::sscanf(line->c_str(), "frames %zu of %zu%c", &frames, &whole, &end) != 2 ||
+               frames > renderer::kMostFrames || frames > whole) {
+        r.fail("the music's renderer sent what is not a song");
+    } else {
+        auto song = std::make_shared<RenderedSong>(frames);
+        if (r.samples(*song, frames)) {
+            failure = whole == frames
+                          ? ""
+                          : file.path.toStdString() + " lasts " +
+                                std::to_string(whole / renderer::kRate) + " s: its first " +
+                                std::to_string(renderer::kLongestSeconds) + " s are played";
+            return song;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+SongRenderer rendererProgram(std::string program, std::string soundFont) {
+    return [program = std::move(program), soundFont = std::move(soundFont)](
+               const SongFile& file, const std::function<bool()>& cancelled, std::string& failure) {
+        return render(program, soundFont, file, cancelled, failure);
+    };
+}
+
+}  // namespace kalvex

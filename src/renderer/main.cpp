@@ -1,0 +1,117 @@
+// SPDX-FileCopyrightText: 2026 Kalvex developers
+//
+// SPDX-License-Identifier: MIT
+
+// kalvex-renderer SOUNDFONT: turns the song on standard input into samples
+// on standard output, for the game (see protocol.h). The song file and the
+// bank are anyone's to replace, so they are parsed here, in a process of its
+// own, where a crash, a hang or a runaway allocation costs the game its music
+// and nothing more.
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "renderer/midifile.h"
+#include "renderer/protocol.h"
+#include "renderer/synth.h"
+
+namespace {
+
+using namespace kalvex;
+
+// A render of the longest song kept takes about a second of CPU.
+constexpr rlim_t kMostCpuSeconds = 30;
+// FluidSynth with the largest General MIDI bank stays under 200 MiB.
+constexpr rlim_t kMostAddressSpace = rlim_t(1) << 30;
+// A shorter file would have the loop restart over and over for nothing.
+constexpr double kShortestSongMs = 50;
+
+void limit(int resource, rlim_t most) {
+    const rlimit r{most, most};
+    setrlimit(resource, &r);
+}
+
+bool writeAll(const void* data, std::size_t size) {
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(STDOUT_FILENO, p, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        p += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+int answer(const std::string& line) {
+    writeAll(line.data(), line.size());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Dies with the game, even one killed outright. The game may already have
+    // gone before that was said: then nobody reads what this would write.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    pollfd out{STDOUT_FILENO, 0, 0};
+    if (argc != 2 || (poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0)) {
+        return 2;
+    }
+    limit(RLIMIT_CPU, kMostCpuSeconds);
+#if !defined(__SANITIZE_ADDRESS__)  // its shadow memory needs terabytes of address space
+    limit(RLIMIT_AS, kMostAddressSpace);
+#endif
+    limit(RLIMIT_CORE, 0);
+
+    std::vector<std::uint8_t> bytes(renderer::kLargestSongBytes + 1);
+    std::size_t size = 0;
+    for (ssize_t n = 1; n != 0 && size < bytes.size();) {
+        n = ::read(STDIN_FILENO, bytes.data() + size, bytes.size() - size);
+        if (n < 0 && errno != EINTR) {
+            return answer("error the song could not be read\n");
+        }
+        size += std::size_t(std::max<ssize_t>(n, 0));
+    }
+    if (size > renderer::kLargestSongBytes) {
+        return answer("song is too large to be a song\n");
+    }
+    bytes.resize(size);
+    std::string failure;
+    const auto song = readMidiFile(bytes, failure);
+    if (!song) {
+        return answer("song is not a playable MIDI file: " + failure + "\n");
+    }
+    if (song->lengthMs < kShortestSongMs) {
+        return answer("song is too short to play\n");
+    }
+    Synthesiser synth;
+    if (!synth.load(argv[1], failure)) {
+        return answer("error " + failure + "\n");
+    }
+    const std::size_t whole = songFrames(*song);
+    const std::size_t frames = std::min(whole, renderer::kMostFrames);
+    const std::string head =
+        "frames " + std::to_string(frames) + " of " + std::to_string(whole) + "\n";
+    if (!writeAll(head.data(), head.size())) {
+        return 1;
+    }
+    // The samples go out in the machine's own byte order: little-endian here.
+    synth.render(*song, frames, [](const std::int16_t* pcm, std::size_t count) {
+        if (!writeAll(pcm, count * renderer::kFrameBytes)) {
+            std::_Exit(1);  // the game has gone, or given up on the song
+        }
+    });
+    return 0;
+}
