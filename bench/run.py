@@ -366,7 +366,7 @@ def music_through_server(song_s):
 
 
 try:
-    runs = 11
+    runs = 21  # the first frames of music on and off must be told apart within 3 %
     game, silent_game, empty, text = [], [], [], []
     for _ in range(runs):  # interleaved, so a busy moment hits them all alike
         game.append(first_frame_ms("game"))
