@@ -3,16 +3,16 @@
 // SPDX-License-Identifier: MIT
 
 // Measures the game's window against an empty Qt window in the same build:
-//   kalvex_bench first-frame game|empty|text  prints CLOCK_REALTIME (ns) at the first paint;
-//                                         "text" is the empty window with one Korean label
+//   kalvex_bench first-frame game|empty   prints CLOCK_REALTIME (ns) at the first paint
 //   kalvex_bench idle game|empty SECONDS  stays open that long; the empty window
 //                                         runs one hidden 30 ms timer, like the idle game
+//   kalvex_bench music game SECONDS       idle, and prints the first paint's time as
+//                                         first-frame does, for the time to the first note
 //   kalvex_bench round game SECONDS       a scripted player plays a round every 6 s
 //   kalvex_bench timers game|empty SECONDS  30, 50 and 80 ms timers side by side; prints
 //                                         "interval mean-period p99-deviation" in ms
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -30,6 +30,7 @@ namespace {
 
 class FirstPaint : public QObject {
 public:
+    explicit FirstPaint(bool quit) : quit_(quit) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !seen_) {
             seen_ = true;
@@ -37,12 +38,15 @@ public:
             clock_gettime(CLOCK_REALTIME, &now);
             std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
             std::fflush(stdout);
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            if (quit_) {
+                QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            }
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    bool quit_;
     bool seen_ = false;
 };
 
@@ -98,12 +102,13 @@ void scriptRounds(kalvex::frmGame& game) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: kalvex_bench first-frame|idle game|empty [seconds]\n");
+        std::fprintf(stderr,
+                     "usage: kalvex_bench first-frame|idle|round|timers|music game|empty "
+                     "[seconds]\n");
         return 2;
     }
     const QString mode = argv[1];
     const bool game = QString(argv[2]) == "game";
-    const bool withText = QString(argv[2]) == "text";
 
     kalvex::RealClock clock;
     kalvex::QtDialogs dialogs;
@@ -114,26 +119,19 @@ int main(int argc, char* argv[]) {
     } else {
         window = std::make_unique<QWidget>();
         window->setFixedSize(224, 384);
-        if (withText) {
-            // The first text a process draws pays for setting up Qt's fonts.
-            auto* label = new QLabel(QStringLiteral("파란색 버튼 위로"), window.get());
-            QFont font;
-            font.setFamilies({QStringLiteral("Gulim"), QStringLiteral("NanumGothic")});
-            font.setPixelSize(12);
-            label->setFont(font);
-        }
         emptyTick.setTimerType(Qt::PreciseTimer);
         emptyTick.start(30);
     }
-    FirstPaint firstPaint;
+    FirstPaint firstPaint(mode == "first-frame");
     QElapsedTimer since;
     since.start();
     std::vector<TickLog> logs;
     std::vector<std::unique_ptr<kalvex::Timer>> timers;
     std::vector<std::unique_ptr<QTimer>> qtimers;
-    if (mode == "first-frame") {
+    if (mode == "first-frame" || mode == "music") {
         window->installEventFilter(&firstPaint);
-    } else {
+    }
+    if (mode != "first-frame") {
         if (mode == "round" && game) {
             scriptRounds(static_cast<kalvex::frmGame&>(*window));
         }
