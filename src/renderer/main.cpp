@@ -12,6 +12,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -75,19 +77,17 @@ int main(int argc, char** argv) {
 #endif
     limit(RLIMIT_CORE, 0);
 
-    std::vector<std::uint8_t> bytes(renderer::kLargestSongBytes + 1);
-    std::size_t size = 0;
-    for (ssize_t n = 1; n != 0 && size < bytes.size();) {
-        n = ::read(STDIN_FILENO, bytes.data() + size, bytes.size() - size);
+    std::vector<std::uint8_t> bytes;
+    std::array<std::uint8_t, 65536> piece;
+    for (ssize_t n = 0; (n = ::read(STDIN_FILENO, piece.data(), piece.size())) != 0;) {
         if (n < 0 && errno != EINTR) {
             return answer("error the song could not be read\n");
         }
-        size += std::size_t(std::max<ssize_t>(n, 0));
+        bytes.insert(bytes.end(), piece.begin(), piece.begin() + std::max<ssize_t>(n, 0));
+        if (bytes.size() > renderer::kLargestSongBytes) {
+            return answer("song is too large to be a song\n");
+        }
     }
-    if (size > renderer::kLargestSongBytes) {
-        return answer("song is too large to be a song\n");
-    }
-    bytes.resize(size);
     std::string failure;
     const auto song = readMidiFile(bytes, failure);
     if (!song) {
