@@ -26,29 +26,9 @@
 #include "platform/dialogs.h"
 #include "window/frmgame.h"
 
+#include "first_paint.h"
+
 namespace {
-
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(bool quit) : quit_(quit) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            timespec now{};
-            clock_gettime(CLOCK_REALTIME, &now);
-            std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-            std::fflush(stdout);
-            if (quit_) {
-                QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool quit_;
-    bool seen_ = false;
-};
 
 // Tick times of one periodic timer, in nanoseconds since the run began.
 struct TickLog {

@@ -17,27 +17,7 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-class FirstPaint : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            timespec now{};
-            clock_gettime(CLOCK_REALTIME, &now);
-            std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-            std::fflush(stdout);
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool seen_ = false;
-};
-
-}  // namespace
+#include "first_paint.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -57,7 +37,7 @@ int main(int argc, char* argv[]) {
     QTimer tick;
     tick.setTimerType(Qt::PreciseTimer);
     tick.start(30);
-    FirstPaint firstPaint;
+    FirstPaint firstPaint(true);
     if (mode == "first-frame") {
         window.installEventFilter(&firstPaint);
     } else {

@@ -25,6 +25,8 @@ import pyatspi
 from gi.repository import GLib
 from Xlib import X, display as xdisplay
 
+from x_support import start_display
+
 GAME = sys.argv[1]
 KEEP = sys.argv[2] if len(sys.argv) > 2 else None
 START = "파란색 버튼 위로 마우스를 가져가세요."
@@ -45,26 +47,9 @@ NEW_GAME = (60, 364)
 TRACK_Y = 288
 
 
-def start_display():
-    """A private Xvfb on the first display number from 40 with no server."""
-    for number in range(40, 100):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
-            continue
-        xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "800x800x24",
-                                 "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                return xvfb, f":{number}"
-            if xvfb.poll() is not None:
-                break
-            time.sleep(0.05)
-        xvfb.kill()
-    raise RuntimeError("no display could be started")
-
-
 class Game:
     def __init__(self):
-        self.xvfb, self.display = start_display()
+        self.xvfb, self.display = start_display((800, 800))
         os.environ["DISPLAY"] = self.display
         self.bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                     stderr=subprocess.DEVNULL)

@@ -26,6 +26,8 @@ import time
 
 from Xlib import X, display as xdisplay
 
+from x_support import wait_for
+
 GAME, ENTRY = sys.argv[1], sys.argv[2]
 SIZE = (224, 384)
 APP_ID = "org.kalvex.Kalvex"
@@ -34,16 +36,6 @@ MWM_HINTS_FUNCTIONS, MWM_HINTS_DECORATIONS = 1, 2
 MWM_FUNC_ALL, MWM_FUNC_MINIMIZE, MWM_FUNC_MAXIMIZE, MWM_FUNC_CLOSE = 1, 8, 16, 32
 MWM_DECOR_ALL, MWM_DECOR_MINIMIZE, MWM_DECOR_MAXIMIZE = 1, 32, 64
 US_POSITION, P_POSITION, P_MIN_SIZE, P_MAX_SIZE = 1, 4, 16, 32
-
-
-def wait_for(what, test, timeout=30):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        found = test()
-        if found:
-            return found
-        time.sleep(0.1)
-    raise AssertionError(f"timed out waiting for {what}")
 
 
 def stop(proc):

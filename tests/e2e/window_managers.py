@@ -24,6 +24,8 @@ import time
 import Xlib.error
 from Xlib import X, Xatom, display as xdisplay, protocol
 
+from x_support import start_display, wait_for
+
 WM, GAME = sys.argv[1], sys.argv[2]
 SCREEN = (1920, 1080)
 SIZE = (224, 384)
@@ -46,33 +48,6 @@ WM_COMMANDS = {
                          'echo "$DISPLAY $XAUTHORITY" > "$KALVEX_X_DISPLAY"; exec sleep 600'],
                         {}),
 }
-
-
-def wait_for(what, test, timeout=20):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        found = test()
-        if found:
-            return found
-        time.sleep(0.05)
-    raise AssertionError(f"timed out waiting for {what}")
-
-
-def start_display():
-    """A private Xvfb on the first display number from 40 with no server."""
-    for number in range(40, 100):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
-            continue
-        xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "%dx%dx24" % SCREEN,
-                                 "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                return xvfb, f":{number}"
-            if xvfb.poll() is not None:
-                break
-            time.sleep(0.05)
-        xvfb.kill()
-    raise RuntimeError("no display could be started")
 
 
 def processes_with_home(home):
@@ -102,7 +77,7 @@ class Session:
             for name in ("DISPLAY", "WAYLAND_DISPLAY"):
                 env.pop(name, None)
         else:
-            self.xvfb, self.display = start_display()
+            self.xvfb, self.display = start_display(SCREEN)
             env["DISPLAY"] = self.display
         # The window manager's bus starts helpers that keep its output open:
         # a file, not a pipe, or the test waits for them.
