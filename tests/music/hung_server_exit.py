@@ -28,7 +28,7 @@ from Xlib.protocol import event
 
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [here, os.path.join(here, "..", "e2e")]
-from play_rounds import start_display  # noqa: E402
+from x_support import start_display  # noqa: E402
 from sound_support import (Lab, PulseServer, check, end, finish, name_of, sink_inputs,  # noqa: E402
                            wait_until)
 
@@ -140,7 +140,7 @@ def run(hang, name, ending, ending_name):
         lab.close()
 
 
-xvfb, display = start_display()
+xvfb, display = start_display((800, 800))
 x11 = xdisplay.Display(display)
 bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                        env=dict(os.environ, DISPLAY=display), stderr=subprocess.DEVNULL)
