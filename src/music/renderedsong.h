@@ -4,42 +4,48 @@
 
 #pragma once
 
+#include <sndfile.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include <FLAC/stream_decoder.h>
-#include <FLAC/stream_encoder.h>
-
 #include "renderer/protocol.h"
 
 namespace kalvex {
 
-// One pass of a song as 16-bit stereo samples at 44.1 kHz, kept packed
-// without loss as FLAC (about half the plain size): the music is heard from
-// these on every pass. Filled once, front to back, by add(), then read only.
+// The packed bytes of a song, as libsndfile reads and writes them.
+struct PackedBytes {
+    std::vector<std::uint8_t>* bytes;
+    sf_count_t at = 0;
+};
+
+// One pass of a song as 16-bit stereo samples at 44.1 kHz, kept packed as
+// Ogg Vorbis: the music is heard from these on every pass. Filled once,
+// front to back, by add() and finish(), then read only.
 class RenderedSong {
 public:
     static constexpr int kRate = renderer::kRate;
     static constexpr int kChannels = renderer::kChannels;
-    // Songs are cut to a minute, but a minute of noise hardly packs at all:
+    // A minute of music packs to about a megabyte, a minute of noise to more:
     // this bounds what the kept samples cost whatever the song.
-    static constexpr std::size_t kMostPackedBytes = 6 << 20;
+    static constexpr std::size_t kMostPackedBytes = 2 << 20;
 
-    // Room for `frames` frames.
-    explicit RenderedSong(std::size_t frames);
+    RenderedSong();
     ~RenderedSong();
     RenderedSong(const RenderedSong&) = delete;
     RenderedSong& operator=(const RenderedSong&) = delete;
 
     std::size_t frames() const { return frames_; }
-    bool complete() const { return added_ == frames_ && encoder_ == nullptr; }
+    bool complete() const { return complete_; }
     std::size_t packedBytes() const { return packed_.size(); }
 
-    // Packs the next `count` frames; false once more than frames() are given,
-    // or when they would take more than kMostPackedBytes.
+    // Packs the next `count` frames; false when they cannot be, or would take
+    // more than kMostPackedBytes.
     bool add(const std::int16_t* frames, std::size_t count);
+    // Packs what is left; false when the song cannot be kept.
+    bool finish();
 
     // Reads a complete song; quickest front to back, as it is played.
     class Reader {
@@ -49,25 +55,23 @@ public:
         Reader(const Reader&) = delete;
         Reader& operator=(const Reader&) = delete;
 
-        // Copies `count` frames from frame `at` on into `out`.
+        // Copies `count` frames from frame `at` on into `out`; silence past the end.
         void read(std::size_t at, std::int16_t* out, std::size_t count);
 
     private:
         std::shared_ptr<const RenderedSong> song_;
-        FLAC__StreamDecoder* decoder_;
-        std::size_t next_ = 0;          // the byte of the song the decoder reads next
-        std::vector<std::int16_t> at_;  // the frames it decoded last,
-        std::size_t first_ = 0;         // from this one on
-        friend struct Decoding;
+        std::vector<std::uint8_t> none_;
+        PackedBytes in_;
+        SNDFILE* file_;
+        std::size_t next_ = 0;  // the frame the file gives next
     };
 
 private:
-    const std::size_t frames_;
-    std::size_t added_ = 0;
     std::vector<std::uint8_t> packed_;
-    FLAC__StreamEncoder* encoder_;
-    friend struct Encoding;
-    friend struct Decoding;
+    PackedBytes out_{&packed_};
+    SNDFILE* writer_;
+    std::size_t frames_ = 0;
+    bool complete_ = false;
 };
 
 }  // namespace kalvex

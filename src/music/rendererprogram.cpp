@@ -16,7 +16,6 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <thread>
@@ -35,6 +34,8 @@ using namespace std::chrono_literals;
 
 // How soon a cancelled render lets its renderer go.
 constexpr int kPollMs = 100;
+// A shorter song would have the loop restart over and over for nothing.
+constexpr std::size_t kShortestFrames = renderer::kRate / 20;
 // A renderer silent for this long is taken as hung: it writes samples as it
 // makes them, a second's worth in a few milliseconds.
 constexpr auto kMostSilence = 10s;
@@ -173,37 +174,52 @@ public:
         return std::nullopt;
     }
 
-    // Reads `frames` frames into `song`, then the end of the output.
-    bool samples(RenderedSong& song, std::size_t frames) {
-        std::vector<std::int16_t> piece(16384 * renderer::kChannels);
-        auto* bytes = reinterpret_cast<char*>(piece.data());
-        std::size_t have = 0;  // bytes in the piece, of which whole frames are packed
-        for (std::size_t left = frames * renderer::kFrameBytes; left > 0;) {
-            const ssize_t n = readSome(bytes + have, std::min(piece.size() * 2 - have, left));
+    // Reads exactly `size` bytes; false, saying why, when they do not come.
+    bool readAll(void* into, std::size_t size) {
+        for (auto* p = static_cast<char*>(into); size > 0;) {
+            const ssize_t n = readSome(p, size);
             if (n == 0) {
                 fail(who_ + " " + child_.ending() + " before the song was done");
             }
             if (n <= 0) {
                 return false;
             }
-            have += std::size_t(n);
-            left -= std::size_t(n);
-            const std::size_t whole = have / renderer::kFrameBytes;
-            if (!song.add(piece.data(), whole)) {
-                return fail(song.packedBytes() + 65536 > RenderedSong::kMostPackedBytes
-                                ? "the song's samples would take more than 6 MiB, even packed"
-                                : "the song's samples could not be packed");
+            p += n;
+            size -= std::size_t(n);
+        }
+        return true;
+    }
+
+    // Packs the pieces of samples into `song`, up to the song's end and the
+    // end of the output; true when the song was cut.
+    std::optional<bool> samples(RenderedSong& song) {
+        std::vector<std::int16_t> piece(renderer::kPieceFrames * renderer::kChannels);
+        for (std::uint32_t count = 0;;) {
+            if (!readAll(&count, sizeof count)) {
+                return std::nullopt;
             }
-            std::memmove(bytes, bytes + whole * renderer::kFrameBytes,
-                         have % renderer::kFrameBytes);
-            have %= renderer::kFrameBytes;
+            if (count == renderer::kWhole || count == renderer::kCut) {
+                char more = 0;
+                const ssize_t n = readSome(&more, 1);
+                if (n > 0) {
+                    fail(who_ + " sent more than the song");
+                }
+                return n == 0 ? std::optional(count == renderer::kCut) : std::nullopt;
+            }
+            if (count > renderer::kPieceFrames || song.frames() + count > renderer::kMostFrames) {
+                fail(who_ + " sent what is not a song");
+                return std::nullopt;
+            }
+            if (!readAll(piece.data(), count * renderer::kFrameBytes)) {
+                return std::nullopt;
+            }
+            if (!song.add(piece.data(), count)) {
+                fail(song.packedBytes() + 65536 > RenderedSong::kMostPackedBytes
+                         ? "the song's samples would take more than 2 MiB, even packed"
+                         : "the song's samples could not be packed");
+                return std::nullopt;
+            }
         }
-        char more = 0;
-        const ssize_t n = readSome(&more, 1);
-        if (n > 0) {
-            fail(who_ + " sent more than the song");
-        }
-        return n == 0;
     }
 
     bool fail(std::string why) {
@@ -228,26 +244,31 @@ std::shared_ptr<const RenderedSong> render(const std::string& program, const std
         return nullptr;
     }
     const std::optional<std::string> line = r.line();
-    std::size_t frames = 0, whole = 0;
-    char end = 0;
+    const std::string name = file.path.toStdString();
     if (!line) {
         return nullptr;
     }
     if (line->starts_with("song ")) {
-        r.fail(file.path.toStdString() + line->substr(4));
+        r.fail(name + line->substr(4));
     } else if (line->starts_with("error ")) {
         r.fail(line->substr(6));
-    } else if (std::sscanf(line->c_str(), "frames %zu of %zu%c", &frames, &whole, &end) != 2 ||
-               frames > renderer::kMostFrames || frames > whole) {
+    } else if (*line != "samples") {
         r.fail("the music's renderer sent what is not a song");
     } else {
-        auto song = std::make_shared<RenderedSong>(frames);
-        if (r.samples(*song, frames)) {
-            failure = whole == frames
-                          ? ""
-                          : file.path.toStdString() + " lasts " +
-                                std::to_string(whole / renderer::kRate) + " s: its first " +
-                                std::to_string(renderer::kLongestSeconds) + " s are played";
+        auto song = std::make_shared<RenderedSong>();
+        const std::optional<bool> cut = r.samples(*song);
+        if (!cut) {
+            return nullptr;
+        }
+        if (song->frames() < kShortestFrames) {
+            r.fail(name + " is too short to play");
+        } else if (!song->finish()) {
+            r.fail("the song's samples could not be packed");
+        } else {
+            const std::string most = std::to_string(renderer::kLongestSeconds) + " s";
+            failure = *cut
+                          ? name + " is longer than " + most + ": its first " + most + " are played"
+                          : "";
             return song;
         }
     }

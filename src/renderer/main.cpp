@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "renderer/midifile.h"
 #include "renderer/protocol.h"
 #include "renderer/synth.h"
 
@@ -32,9 +31,6 @@ using namespace kalvex;
 constexpr rlim_t kMostCpuSeconds = 30;
 // FluidSynth with the largest General MIDI bank stays under 200 MiB.
 constexpr rlim_t kMostAddressSpace = rlim_t(1) << 30;
-// A shorter file would have the loop restart over and over for nothing.
-constexpr double kShortestSongMs = 50;
-
 void limit(int resource, rlim_t most) {
     const rlimit r{most, most};
     setrlimit(resource, &r);
@@ -88,30 +84,26 @@ int main(int argc, char** argv) {
             return answer("song is too large to be a song\n");
         }
     }
-    std::string failure;
-    const auto song = readMidiFile(bytes, failure);
-    if (!song) {
-        return answer("song is not a playable MIDI file: " + failure + "\n");
-    }
-    if (song->lengthMs < kShortestSongMs) {
-        return answer("song is too short to play\n");
-    }
     Synthesiser synth;
+    std::string failure;
     if (!synth.load(argv[1], failure)) {
         return answer("error " + failure + "\n");
     }
-    const std::size_t whole = songFrames(*song);
-    const std::size_t frames = std::min(whole, renderer::kMostFrames);
-    const std::string head =
-        "frames " + std::to_string(frames) + " of " + std::to_string(whole) + "\n";
-    if (!writeAll(head.data(), head.size())) {
+    if (!synth.open(bytes, failure)) {
+        return answer("song is not a playable MIDI file" + (failure.empty() ? "" : ": " + failure) +
+                      "\n");
+    }
+    if (!writeAll("samples\n", 8)) {
         return 1;
     }
     // The samples go out in the machine's own byte order: little-endian here.
-    synth.render(*song, frames, [](const std::int16_t* pcm, std::size_t count) {
-        if (!writeAll(pcm, count * renderer::kFrameBytes)) {
+    const bool whole = synth.render(renderer::kMostFrames, [](const std::int16_t* pcm,
+                                                              std::size_t count) {
+        const auto frames = std::uint32_t(count);
+        if (!writeAll(&frames, sizeof frames) || !writeAll(pcm, count * renderer::kFrameBytes)) {
             std::_Exit(1);  // the game has gone, or given up on the song
         }
     });
-    return 0;
+    const std::uint32_t end = whole ? renderer::kWhole : renderer::kCut;
+    return writeAll(&end, sizeof end) ? 0 : 1;
 }

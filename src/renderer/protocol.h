@@ -5,22 +5,27 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // What the renderer program and the game say to each other. The game hands
 // the song file's bytes to the renderer's standard input; the renderer
-// answers on its standard output with one line, then, after a "frames" line,
-// the samples:
+// answers on its standard output with one line:
 //
-//   frames N of M\n   N frames follow (the first N of the song's M)
+//   samples\n         the samples follow, in pieces
 //   song WHY\n        the song cannot be played; WHY reads after its name
 //   error WHY\n       nothing can be played
 //
+// After "samples", each piece is a 32-bit little-endian count of frames (1 to
+// kPieceFrames) and those frames; the count kWhole or kCut ends the song.
 // A frame is a left and a right 16-bit little-endian sample at 44.1 kHz.
 namespace kalvex::renderer {
 
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr std::size_t kFrameBytes = kChannels * 2;
+constexpr std::uint32_t kPieceFrames = 4096;
+constexpr std::uint32_t kWhole = 0;         // the song ended
+constexpr std::uint32_t kCut = 0xFFFFFFFF;  // the song goes on past kLongestSeconds
 // A longer song is cut here and its first part looped: the game keeps every
 // pass's samples, packed, and this bounds what that costs.
 constexpr int kLongestSeconds = 60;

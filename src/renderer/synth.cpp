@@ -9,8 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cmath>
-#include <memory>
+#include <utility>
 
 #include "renderer/protocol.h"
 
@@ -30,12 +29,19 @@ extern "C" int snd_card_next(int* card) {
 namespace kalvex {
 namespace {
 
-void ignoreFluid(int, const char*, void*) {}
+// FluidSynth works in blocks of this many frames; the player acts between them.
+constexpr int kBlock = 64;
 
-// FluidSynth's settings for rendering into memory, without log lines on stderr.
+// FluidSynth's last error, which says why a file is not a song; nothing on stderr.
+std::string lastError;
+void keepError(int, const char* message, void*) {
+    lastError = message;
+}
+void ignore(int, const char*, void*) {}
+
 fluid_settings_t* newRenderSettings() {
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
-        fluid_set_log_function(level, ignoreFluid, nullptr);
+        fluid_set_log_function(level, level <= FLUID_ERR ? keepError : ignore, nullptr);
     }
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.sample-rate", renderer::kRate);
@@ -47,22 +53,13 @@ fluid_settings_t* newRenderSettings() {
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     // The loop never sounds more than a few dozen voices; 256 only cost memory.
     fluid_settings_setint(settings, "synth.polyphony", 64);
+    // The player keeps time by the samples rendered, not the clock: as fast
+    // as the machine can, and the same every time.
+    fluid_settings_setstr(settings, "player.timing-source", "sample");
+    // Every channel starts on its General MIDI default, whether the song
+    // picks a program or not.
+    fluid_settings_setint(settings, "player.reset-synth", 1);
     return settings;
-}
-
-void send(fluid_synth_t* synth, fluid_midi_event_t* event, const MidiEvent& e) {
-    fluid_midi_event_set_type(event, e.kind());
-    fluid_midi_event_set_channel(event, e.channel());
-    fluid_midi_event_set_key(event, e.data1);       // or controller, program, pressure
-    fluid_midi_event_set_velocity(event, e.data2);  // or value
-    if (e.kind() == 0xE0) {
-        fluid_midi_event_set_pitch(event, e.data1 | e.data2 << 7);
-    }
-    fluid_synth_handle_midi_event(synth, event);
-}
-
-std::size_t frameAt(double ms) {
-    return std::size_t(std::llround(std::max(0.0, ms) * renderer::kRate / 1000.0));
 }
 
 }  // namespace
@@ -70,6 +67,9 @@ std::size_t frameAt(double ms) {
 Synthesiser::Synthesiser() : settings_(newRenderSettings()), synth_(new_fluid_synth(settings_)) {}
 
 Synthesiser::~Synthesiser() {
+    if (player_ != nullptr) {
+        delete_fluid_player(player_);
+    }
     if (synth_ != nullptr) {
         delete_fluid_synth(synth_);
     }
@@ -88,33 +88,45 @@ bool Synthesiser::load(const std::string& soundFont, std::string& failure) {
     return true;
 }
 
-void Synthesiser::render(const MidiSong& song, std::size_t frames, const Out& out) {
-    // Every channel on its General MIDI default, now that there is a bank.
-    fluid_synth_system_reset(synth_);
-    std::array<std::int16_t, 4096 * renderer::kChannels> piece;
-    std::unique_ptr<fluid_midi_event_t, decltype(&delete_fluid_midi_event)> event(
-        new_fluid_midi_event(), delete_fluid_midi_event);
-    std::size_t done = 0;
-    const auto renderTo = [&](std::size_t frame) {
-        for (frame = std::min(frame, frames); done < frame;) {
-            const std::size_t n = std::min(frame - done, piece.size() / renderer::kChannels);
-            fluid_synth_write_s16(synth_, int(n), piece.data(), 0, 2, piece.data(), 1, 2);
-            out(piece.data(), n);
-            done += n;
-        }
-    };
-    for (const MidiEvent& e : song.events) {
-        if (frameAt(e.ms) >= frames) {
-            break;
-        }
-        renderTo(frameAt(e.ms));
-        send(synth_, event.get(), e);
+bool Synthesiser::open(std::span<const std::uint8_t> song, std::string& failure) {
+    lastError.clear();
+    player_ = synth_ != nullptr ? new_fluid_player(synth_) : nullptr;
+    // The player reads the file in its first block and starts the song with
+    // the next one. That block is rendered without the dither that 16-bit
+    // samples get, whose sequence then starts with the song.
+    std::array<float, kBlock * renderer::kChannels> first;
+    if (player_ == nullptr || fluid_player_add_mem(player_, song.data(), song.size()) != FLUID_OK ||
+        fluid_player_play(player_) != FLUID_OK ||
+        fluid_synth_write_float(synth_, kBlock, first.data(), 0, 2, first.data(), 1, 2) !=
+            FLUID_OK ||
+        fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING) {
+        failure = lastError;
+        return false;
     }
-    renderTo(frames);
+    return true;
 }
 
-std::size_t songFrames(const MidiSong& song) {
-    return frameAt(song.lengthMs);
+bool Synthesiser::render(std::size_t mostFrames, const Out& out) {
+    // The song ends where its longest track does.
+    const auto ended = [p = player_] {
+        return fluid_player_get_status(p) != FLUID_PLAYER_PLAYING ||
+               fluid_player_get_current_tick(p) >= fluid_player_get_total_ticks(p);
+    };
+    std::array<std::int16_t, renderer::kPieceFrames * renderer::kChannels> piece;
+    std::size_t done = 0, have = 0;
+    while (!ended() && done + have < mostFrames) {
+        const std::size_t n = std::min<std::size_t>(kBlock, mostFrames - done - have);
+        std::int16_t* at = &piece[have * renderer::kChannels];
+        fluid_synth_write_s16(synth_, int(n), at, 0, 2, at, 1, 2);
+        if ((have += n) == renderer::kPieceFrames) {
+            out(piece.data(), have);
+            done += std::exchange(have, 0);
+        }
+    }
+    if (have > 0) {
+        out(piece.data(), have);
+    }
+    return ended();
 }
 
 }  // namespace kalvex

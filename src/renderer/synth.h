@@ -7,19 +7,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
-
-#include "renderer/midifile.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_player_t fluid_player_t;
 
 namespace kalvex {
 
-// FluidSynth with one sound bank, rendering songs into memory.
+// FluidSynth and its MIDI file player with one sound bank, rendering songs
+// into memory as fast as it can.
 class Synthesiser {
 public:
-    // Takes 16-bit stereo frames at 44.1 kHz, `count` at a time.
+    // Takes 16-bit stereo frames at 44.1 kHz, up to renderer::kPieceFrames at a time.
     using Out = std::function<void(const std::int16_t* frames, std::size_t count)>;
 
     Synthesiser();
@@ -29,16 +30,18 @@ public:
 
     // Loads the bank whole; false, with why in `failure`, when it cannot.
     bool load(const std::string& soundFont, std::string& failure);
-    // Renders the first `frames` frames of `song`, every channel starting at
-    // the General MIDI defaults.
-    void render(const MidiSong& song, std::size_t frames, const Out& out);
+    // Reads the standard MIDI file `song` and starts it, every channel on its
+    // General MIDI default; false, with why (if FluidSynth says) in
+    // `failure`, when it is not a song.
+    bool open(std::span<const std::uint8_t> song, std::string& failure);
+    // Renders the opened song up to its end, or `mostFrames` of it; true
+    // when it ended there.
+    bool render(std::size_t mostFrames, const Out& out);
 
 private:
     fluid_settings_t* settings_;
     fluid_synth_t* synth_;
+    fluid_player_t* player_ = nullptr;
 };
-
-// The frames a whole pass of `song` takes.
-std::size_t songFrames(const MidiSong& song);
 
 }  // namespace kalvex

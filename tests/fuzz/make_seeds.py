@@ -5,8 +5,9 @@
 # SPDX-License-Identifier: MIT
 
 """Writes the fuzzing corpus's seeds: the game's song, cut and damaged, and
-small files that try the reader's limits. Inputs the fuzzer found are kept
-beside them under their own names."""
+small files that try the limits of a MIDI file reader, here FluidSynth's
+player as the renderer runs it. Inputs the fuzzer found are kept beside them
+under their own names."""
 import random
 import struct
 import sys

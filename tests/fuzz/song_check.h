@@ -4,54 +4,58 @@
 
 #pragma once
 
-#include <cmath>
-#include <optional>
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 
-#include "renderer/midifile.h"
+#include "renderer/protocol.h"
+#include "renderer/synth.h"
 
 namespace kalvex::fuzz {
 
-// What the player relies on in whatever the reader hands it: messages it can
-// send as they stand, times in order within the song, a length its
-// millisecond clock can hold. Empty when all holds.
-inline std::string readingFault(const std::optional<MidiSong>& song, const std::string& error) {
-    if (!song) {
-        return error.empty() ? "refused without a reason" : "";
+// Ordinary inputs play this much at most: long enough to sequence a few bars,
+// short enough for the whole corpus to replay in seconds.
+constexpr std::size_t kFuzzFrames = std::size_t(3) * renderer::kRate;
+
+struct Playing {
+    bool opened = false;
+    bool ended = false;  // the song ended before the cap
+    std::size_t frames = 0;
+    std::string refusal;  // why FluidSynth would not play it, if it says
+    std::string fault;    // what the renderer could not rely on; empty when all holds
+};
+
+// Plays `song` with a synthesiser that has no bank, as far as `mostFrames`.
+inline Playing play(std::span<const std::uint8_t> song, std::size_t mostFrames) {
+    Playing p;
+    // A fresh synthesiser each time: open() starts a player of its own.
+    Synthesiser synth;
+    p.opened = synth.open(song, p.refusal);
+    if (!p.opened) {
+        return p;
     }
-    if (!error.empty()) {
-        return "read, yet with an error: " + error;
-    }
-    if (song->format < 0 || song->format > 1 || song->tracks < 1) {
-        return "format " + std::to_string(song->format) + " with " + std::to_string(song->tracks) +
-               " tracks";
-    }
-    if (!std::isfinite(song->lengthMs) || song->lengthMs < 0 || song->lengthMs > kLongestSongMs) {
-        return "a length of " + std::to_string(song->lengthMs) + " ms";
-    }
-    if (song->events.size() > kMostMidiEvents) {
-        return std::to_string(song->events.size()) + " events kept";
-    }
-    double previous = 0;
-    for (std::size_t i = 0; i < song->events.size(); ++i) {
-        const MidiEvent& e = song->events[i];
-        const std::string at = "event " + std::to_string(i) + ": ";
-        if (e.status < 0x80 || e.status >= 0xF0) {
-            return at + "status " + std::to_string(e.status);
+    std::size_t pieces = 0;
+    p.ended = synth.render(mostFrames, [&](const std::int16_t* frames, std::size_t count) {
+        ++pieces;
+        if (frames == nullptr || count == 0 || count > renderer::kPieceFrames) {
+            p.fault =
+                "piece " + std::to_string(pieces) + " of " + std::to_string(count) + " frames";
+            return;
         }
-        if (e.data1 > 0x7F || e.data2 > 0x7F) {
-            return at + "a data byte with its top bit set";
-        }
-        if ((e.kind() == 0xC0 || e.kind() == 0xD0) && e.data2 != 0) {
-            return at + "a second data byte on a one-byte message";
-        }
-        if (!std::isfinite(e.ms) || e.ms < previous || e.ms > song->lengthMs) {
-            return at + "at " + std::to_string(e.ms) + " ms after " + std::to_string(previous) +
-                   " ms in a song of " + std::to_string(song->lengthMs) + " ms";
-        }
-        previous = e.ms;
+        p.frames += count;
+    });
+    if (!p.fault.empty()) {
+        return p;
     }
-    return "";
+    if (p.frames > mostFrames) {
+        p.fault = std::to_string(p.frames) + " frames past a cap of " + std::to_string(mostFrames);
+    } else if (!p.ended && p.frames != mostFrames) {
+        // Stopped short of the cap, yet says the song goes on: the renderer would cut it there.
+        p.fault = "stopped at " + std::to_string(p.frames) + " of " + std::to_string(mostFrames) +
+                  " frames without ending";
+    }
+    return p;
 }
 
 }  // namespace kalvex::fuzz
