@@ -24,7 +24,7 @@ struct AudioOutputSettings {
 // once, it plays only on its own named stream there, waiting for the server
 // as long as it is away; otherwise it plays on ALSA's default device, and
 // moves to a server that appears. It tries again once a second while it has
-// no output, and wakes about once a second while it plays.
+// no output, and wakes about twice a second while it plays.
 SongOutputFactory audioOutput(AudioOutputSettings settings = {});
 
 // Whether the user has a sound server, running or not: PULSE_SERVER is set,

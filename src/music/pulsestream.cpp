@@ -17,8 +17,8 @@ namespace {
 constexpr std::size_t kFrameBytes = RenderedSong::kChannels * sizeof(std::int16_t);
 // Background music needs no low latency: a large buffer lets the output
 // thread and the server sleep.
-constexpr std::uint32_t kBufferBytes = 2 * RenderedSong::kRate * kFrameBytes;
-constexpr std::uint32_t kRefillBytes = RenderedSong::kRate * kFrameBytes;
+constexpr std::uint32_t kBufferBytes = RenderedSong::kRate * kFrameBytes;
+constexpr std::uint32_t kRefillBytes = kBufferBytes / 2;
 
 pa_proplist* properties(std::initializer_list<std::pair<const char*, std::string>> list) {
     pa_proplist* p = pa_proplist_new();

@@ -24,7 +24,7 @@ struct StreamNames {
 };
 
 // One playback stream on the PulseAudio server (or PipeWire's stand-in),
-// with a buffer of two seconds that it asks to be refilled once a second.
+// with a buffer of a second that it asks to be refilled every half second.
 class PulseStream final : public AudioSink {
 public:
     explicit PulseStream(StreamNames names);
