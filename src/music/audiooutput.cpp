@@ -16,8 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "music/alsadevice.h"
-
 namespace kalvex {
 namespace {
 
@@ -149,16 +147,10 @@ void run(State& st) {
     bool serverFound = false;
     while (!st.quit) {
         const bool server = serverFound || soundServerExists();
-        std::unique_ptr<AudioSink> sink;
-        AlsaDevice* alsa = nullptr;
-        if (st.settings.sink) {
-            sink = st.settings.sink();
-        } else if (server) {
-            sink = std::make_unique<PulseStream>(st.settings.names);
-        } else {
-            sink = std::make_unique<AlsaDevice>();
-            alsa = static_cast<AlsaDevice*>(sink.get());
-        }
+        const bool alsa = !st.settings.sink && !server;
+        std::unique_ptr<AudioSink> sink = st.settings.sink ? st.settings.sink()
+                                          : server         ? pulseStream(st.settings.names)
+                                                           : alsaDevice();
         {
             std::lock_guard lock(st.mutex);
             st.sink = sink.get();
@@ -167,13 +159,13 @@ void run(State& st) {
         Fed fed = Fed::Quit;
         if (opened) {
             serverFound = server && !st.settings.sink;
-            fed = feed(st, *sink, alsa != nullptr);
+            fed = feed(st, *sink, alsa);
         }
         {
             std::lock_guard lock(st.mutex);
             st.sink = nullptr;
         }
-        const std::string alsaFailure = alsa ? alsa->failure() : "";
+        const std::string alsaFailure = alsa ? sink->failure() : "";
         sink.reset();
         if (st.quit) {
             break;

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "music/audiosink.h"
-#include "music/pulsestream.h"
 #include "music/songoutput.h"
 
 namespace kalvex {

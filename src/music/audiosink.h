@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace kalvex {
 
@@ -30,6 +32,28 @@ public:
     virtual bool wait(bool forRoom, int ms) = 0;
     // From any thread: ends the running or the next open() or wait().
     virtual void wake() = 0;
+    // Why open() failed, where the output can say more than that it did.
+    virtual std::string failure() const { return {}; }
 };
+
+// How the music shows up in the desktop's mixer, which remembers the
+// player's volume and mute for it. No media role: the mixer would then
+// remember them for every program of that role.
+struct StreamNames {
+    std::string application = "Kalvex";
+    std::string id = "org.kalvex.Kalvex";  // also the icon's name, as in the desktop entry
+    std::string stream = "배경 음악";
+};
+
+// One playback stream on the PulseAudio server (or PipeWire's stand-in),
+// with a buffer of a second that it asks to be refilled every half second.
+// It connects to the server named by the environment, or the user's, and
+// never starts one; it waits for a server that accepted the connection
+// however long it takes to answer.
+std::unique_ptr<AudioSink> pulseStream(StreamNames names);
+
+// ALSA's default device, for a machine without a sound server: a one-second
+// buffer, refilled when half of it has played, and never a blocking call.
+std::unique_ptr<AudioSink> alsaDevice();
 
 }  // namespace kalvex

@@ -20,6 +20,7 @@
 namespace kalvex {
 namespace {
 
+const QString kNoMusic = QStringLiteral("playing without music: ");
 // The longest start-up waits for a first frame before the music starts anyway.
 constexpr int kLongestHoldMs = 1000;
 
@@ -140,41 +141,40 @@ void MMControl::fileRead(unsigned opening, const SongFile& file) {
     }
     if (!file.failure.isEmpty()) {
         cannotPlay(opening, file.failure);
-    } else if (kept_.song && kept_.bytes == file.bytes) {
-        songReady(kept_.song);
-    } else if (failed_.has_value() && *failed_ == file.bytes) {
-        cannotPlay(opening, renderFailure_);
+    } else if (kept_.bytes == file.bytes && (kept_.song || !kept_.failure.isEmpty())) {
+        kept_.song ? songReady(kept_.song) : cannotPlay(opening, kept_.failure);
     } else {
         const unsigned render = ++renders_;
         link_->render = render;
         runOffGui([link = link_, player = this, opening, render, renderer = render_, file] {
             std::string failure;
-            auto pcm = renderer(
+            auto song = renderer(
                 file, [&] { return link->render != render; }, failure);
-            const QString why = QString::fromStdString(failure);
-            if (pcm) {
-                link->post([player, opening, render, why, kept = Kept{file.bytes, std::move(pcm)}] {
-                    if (!why.isEmpty()) {
-                        player->say(why);
-                    }
-                    player->rendered(opening, render, kept);
-                });
-            } else if (!failure.empty()) {
-                link->post([player, opening, why, bytes = file.bytes] {
-                    player->failed_ = bytes;
-                    player->renderFailure_ = why;
-                    player->cannotPlay(opening, why);
+            if (song || !failure.empty()) {  // not cancelled
+                link->post([player, opening, render,
+                            kept = Kept{file.bytes, std::move(song),
+                                        QString::fromStdString(failure)}]() mutable {
+                    player->rendered(opening, render, std::move(kept));
                 });
             }
         });
     }
 }
 
-void MMControl::rendered(unsigned opening, unsigned render, const Kept& kept) {
+// A song may come with a remark; a failure says why.
+void MMControl::rendered(unsigned opening, unsigned render, Kept kept) {
     if (render != renders_) {
         return;  // a later file's render has begun since
     }
-    kept_ = kept;
+    kept_ = std::move(kept);
+    if (!kept_.song) {
+        cannotPlay(opening, kept_.failure);
+        return;
+    }
+    if (!kept_.failure.isEmpty()) {
+        say(kept_.failure);
+        kept_.failure.clear();
+    }
     if (opening == opening_ && reading_) {
         songReady(kept_.song);
     }
@@ -185,7 +185,7 @@ void MMControl::cannotPlay(unsigned opening, const QString& why) {
         reading_ = false;
         playWanted_ = false;
     }
-    sayWhyNoMusic(why);
+    say(kNoMusic + why);
 }
 
 void MMControl::songReady(std::shared_ptr<const RenderedSong> song) {
@@ -208,7 +208,7 @@ void MMControl::play() {
                 },
                 [link = link_, player = this](const std::string& why) {
                     link->post([player, why = QString::fromStdString(why)] {
-                        player->sayWhyNoMusic(why);
+                        player->say(kNoMusic + why);
                     });
                 });
         }
@@ -243,10 +243,6 @@ void MMControl::songEnded(unsigned tag) {
 }
 
 // A loop that keeps failing the same way says so once.
-void MMControl::sayWhyNoMusic(const QString& reason) {
-    say(QStringLiteral("playing without music: ") + reason);
-}
-
 void MMControl::say(const QString& line) {
     if (line == lastReason_) {
         return;

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "music/songfile.h"
@@ -35,14 +34,12 @@ public:
     // Notify's argument: playback reached the end of the file.
     static constexpr int kPlaybackEnded = 1;
 
-    // Renders with the renderer program beside the game and plays on the
-    // machine's sound output.
+    // Renders with the renderer program beside the game, plays on the
+    // machine's sound output; or with the given parts.
     MMControl();
-    // Renders and plays with the given parts.
     MMControl(SongRenderer render, SongOutputFactory openOutput);
     // Returns at once, whatever the file, the renderer or the audio are doing.
-    // When it has returned, no thread of the player's holds its output or can
-    // reach it: a read or a render still running ends on its own.
+    // No thread of the player's holds its output or can reach it afterwards.
     ~MMControl();
     MMControl(const MMControl&) = delete;
     MMControl& operator=(const MMControl&) = delete;
@@ -59,9 +56,12 @@ public:
 private:
     struct Link;
     class FirstFrame;
+    // The last file rendered, and its song, or why it has none: it is not
+    // rendered again while it stays the same.
     struct Kept {
         std::vector<std::uint8_t> bytes;
         std::shared_ptr<const RenderedSong> song;
+        QString failure;
     };
 
     void open();
@@ -69,11 +69,10 @@ private:
     void close();
     void read();
     void fileRead(unsigned opening, const SongFile& file);
-    void rendered(unsigned opening, unsigned render, const Kept& kept);
+    void rendered(unsigned opening, unsigned render, Kept kept);
     void cannotPlay(unsigned opening, const QString& why);
     void songReady(std::shared_ptr<const RenderedSong> song);
     void songEnded(unsigned tag);
-    void sayWhyNoMusic(const QString& reason);
     void say(const QString& line);
 
     QString fileName_;
@@ -84,7 +83,7 @@ private:
     std::shared_ptr<Link> link_;  // with the threads that read and render
     std::unique_ptr<SongOutput> output_;
     std::unique_ptr<FirstFrame> firstFrame_;
-    Kept kept_;                                 // the last song rendered, and its file
+    Kept kept_;
     std::shared_ptr<const RenderedSong> song_;  // the open file's, once ready
     unsigned opening_ = 0;                      // tells the latest open's replies from earlier ones
     unsigned renders_ = 0;
@@ -94,9 +93,6 @@ private:
     bool playWanted_ = false;  // "play" came while it was
     bool playing_ = false;
     unsigned tag_ = 0;  // tells this playback's end from an earlier one's
-    // A file whose render has failed is not rendered again.
-    std::optional<std::vector<std::uint8_t>> failed_;
-    QString renderFailure_;
     QString lastReason_;
 };
 

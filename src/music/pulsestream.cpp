@@ -2,13 +2,12 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/pulsestream.h"
-
 #include <pulse/pulseaudio.h>
 
 #include <cstdint>
 #include <utility>
 
+#include "music/audiosink.h"
 #include "music/renderedsong.h"
 
 namespace kalvex {
@@ -28,126 +27,127 @@ pa_proplist* properties(std::initializer_list<std::pair<const char*, std::string
     return p;
 }
 
+class PulseStream final : public AudioSink {
+public:
+    explicit PulseStream(StreamNames names) : names_(std::move(names)) {}
+    PulseStream(const PulseStream&) = delete;
+    PulseStream& operator=(const PulseStream&) = delete;
+
+    ~PulseStream() override {
+        if (stream_ != nullptr) {
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_ != nullptr) {
+            pa_context_disconnect(context_);
+            pa_context_unref(context_);
+        }
+        pa_mainloop_free(loop_);
+    }
+
+    bool open(const std::atomic<bool>& quit) override {
+        pa_proplist* client = properties({{PA_PROP_APPLICATION_NAME, names_.application},
+                                          {PA_PROP_APPLICATION_ID, names_.id},
+                                          {PA_PROP_APPLICATION_ICON_NAME, names_.id}});
+        context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_),
+                                                names_.application.c_str(), client);
+        pa_proplist_free(client);
+        if (context_ == nullptr ||
+            pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+            return false;
+        }
+        // A server that has stopped answering holds us here, asleep, until it
+        // answers again, its connection breaks, or we are told to quit.
+        auto until = [&](auto done) {
+            while (!done()) {
+                if (quit || !iterate(-1)) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        const auto contextSettled = [this] {
+            const pa_context_state_t s = pa_context_get_state(context_);
+            return !PA_CONTEXT_IS_GOOD(s) || s == PA_CONTEXT_READY;
+        };
+        if (!until(contextSettled) || pa_context_get_state(context_) != PA_CONTEXT_READY) {
+            return false;
+        }
+
+        const pa_sample_spec format{PA_SAMPLE_S16NE, RenderedSong::kRate, RenderedSong::kChannels};
+        // The mixer keys what it remembers by the game's id: WirePlumber takes
+        // the first of the stream's role, application id, application name and
+        // media name; PulseAudio's stream-restore takes its own key.
+        pa_proplist* media =
+            properties({{PA_PROP_MEDIA_NAME, names_.stream},
+                        {PA_PROP_MEDIA_ICON_NAME, names_.id},
+                        {PA_PROP_APPLICATION_NAME, names_.application},
+                        {PA_PROP_APPLICATION_ID, names_.id},
+                        {PA_PROP_APPLICATION_ICON_NAME, names_.id},
+                        {"module-stream-restore.id", "sink-input-by-application-id:" + names_.id}});
+        stream_ =
+            pa_stream_new_with_proplist(context_, names_.stream.c_str(), &format, nullptr, media);
+        pa_proplist_free(media);
+        const std::uint32_t any = std::uint32_t(-1);
+        const pa_buffer_attr buffer{any, kBufferBytes, any, kRefillBytes, any};
+        if (stream_ == nullptr ||
+            pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
+                                       nullptr) < 0) {
+            return false;
+        }
+        const auto streamSettled = [this] {
+            const pa_stream_state_t s = pa_stream_get_state(stream_);
+            return !PA_STREAM_IS_GOOD(s) || s == PA_STREAM_READY;
+        };
+        return until(streamSettled) && pa_stream_get_state(stream_) == PA_STREAM_READY;
+    }
+
+    long writable() override {
+        if (pa_context_get_state(context_) != PA_CONTEXT_READY ||
+            pa_stream_get_state(stream_) != PA_STREAM_READY) {
+            return -1;
+        }
+        const std::size_t bytes = pa_stream_writable_size(stream_);
+        return bytes == std::size_t(-1) ? -1 : long(bytes / kFrameBytes);
+    }
+
+    long write(const std::int16_t* frames, long count) override {
+        return pa_stream_write(stream_, frames, std::size_t(count) * kFrameBytes, nullptr, 0,
+                               PA_SEEK_RELATIVE) < 0
+                   ? -1
+                   : count;
+    }
+
+    void discard() override {
+        if (pa_operation* o = pa_stream_flush(stream_, nullptr, nullptr)) {
+            pa_operation_unref(o);
+        }
+    }
+
+    bool wait(bool, int ms) override { return iterate(ms); }
+    void wake() override { pa_mainloop_wakeup(loop_); }
+
+private:
+    // Runs the loop once; false on a dead connection.
+    bool iterate(int ms) {
+        if (pa_mainloop_prepare(loop_, ms < 0 ? -1 : ms * 1000) < 0 ||
+            pa_mainloop_poll(loop_) < 0 || pa_mainloop_dispatch(loop_) < 0) {
+            return false;
+        }
+        return PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) &&
+               (stream_ == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)));
+    }
+
+    const StreamNames names_;
+    pa_mainloop* loop_ = pa_mainloop_new();
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+};
+
 }  // namespace
 
-PulseStream::PulseStream(StreamNames names) : names_(std::move(names)), loop_(pa_mainloop_new()) {}
-
-PulseStream::~PulseStream() {
-    if (stream_ != nullptr) {
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-    }
-    if (context_ != nullptr) {
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
-    }
-    pa_mainloop_free(loop_);
-}
-
-bool PulseStream::open(const std::atomic<bool>& quit) {
-    pa_proplist* client = properties({{PA_PROP_APPLICATION_NAME, names_.application},
-                                      {PA_PROP_APPLICATION_ID, names_.id},
-                                      {PA_PROP_APPLICATION_ICON_NAME, names_.id}});
-    context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_), names_.application.c_str(),
-                                            client);
-    pa_proplist_free(client);
-    if (context_ == nullptr ||
-        pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        return false;
-    }
-    // A server that has stopped answering holds us here, asleep, until it
-    // answers again, its connection breaks, or we are told to quit.
-    auto until = [&](auto done) {
-        while (!done()) {
-            if (quit || !iterate(-1)) {
-                return false;
-            }
-        }
-        return true;
-    };
-    const auto contextSettled = [this] {
-        const pa_context_state_t s = pa_context_get_state(context_);
-        return !PA_CONTEXT_IS_GOOD(s) || s == PA_CONTEXT_READY;
-    };
-    if (!until(contextSettled) || pa_context_get_state(context_) != PA_CONTEXT_READY) {
-        return false;
-    }
-
-    const pa_sample_spec format{PA_SAMPLE_S16NE, RenderedSong::kRate, RenderedSong::kChannels};
-    // The mixer keys what it remembers by the game's id: WirePlumber takes
-    // the first of the stream's role, application id, application name and
-    // media name; PulseAudio's stream-restore takes its own key.
-    pa_proplist* media =
-        properties({{PA_PROP_MEDIA_NAME, names_.stream},
-                    {PA_PROP_MEDIA_ICON_NAME, names_.id},
-                    {PA_PROP_APPLICATION_NAME, names_.application},
-                    {PA_PROP_APPLICATION_ID, names_.id},
-                    {PA_PROP_APPLICATION_ICON_NAME, names_.id},
-                    {"module-stream-restore.id", "sink-input-by-application-id:" + names_.id}});
-    stream_ = pa_stream_new_with_proplist(context_, names_.stream.c_str(), &format, nullptr, media);
-    pa_proplist_free(media);
-    if (stream_ == nullptr) {
-        return false;
-    }
-    pa_buffer_attr buffer{};
-    buffer.maxlength = std::uint32_t(-1);
-    buffer.tlength = kBufferBytes;
-    buffer.prebuf = std::uint32_t(-1);
-    buffer.minreq = kRefillBytes;
-    buffer.fragsize = std::uint32_t(-1);
-    if (pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr, nullptr) <
-        0) {
-        return false;
-    }
-    const auto streamSettled = [this] {
-        const pa_stream_state_t s = pa_stream_get_state(stream_);
-        return !PA_STREAM_IS_GOOD(s) || s == PA_STREAM_READY;
-    };
-    return until(streamSettled) && pa_stream_get_state(stream_) == PA_STREAM_READY;
-}
-
-bool PulseStream::ready() const {
-    return pa_context_get_state(context_) == PA_CONTEXT_READY &&
-           pa_stream_get_state(stream_) == PA_STREAM_READY;
-}
-
-bool PulseStream::iterate(int ms) {
-    if (pa_mainloop_prepare(loop_, ms < 0 ? -1 : ms * 1000) < 0 || pa_mainloop_poll(loop_) < 0 ||
-        pa_mainloop_dispatch(loop_) < 0) {
-        return false;
-    }
-    return PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) &&
-           (stream_ == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)));
-}
-
-long PulseStream::writable() {
-    if (!ready()) {
-        return -1;
-    }
-    const std::size_t bytes = pa_stream_writable_size(stream_);
-    return bytes == std::size_t(-1) ? -1 : long(bytes / kFrameBytes);
-}
-
-long PulseStream::write(const std::int16_t* frames, long count) {
-    if (pa_stream_write(stream_, frames, std::size_t(count) * kFrameBytes, nullptr, 0,
-                        PA_SEEK_RELATIVE) < 0) {
-        return -1;
-    }
-    return count;
-}
-
-void PulseStream::discard() {
-    if (pa_operation* o = pa_stream_flush(stream_, nullptr, nullptr)) {
-        pa_operation_unref(o);
-    }
-}
-
-bool PulseStream::wait(bool, int ms) {
-    return iterate(ms);
-}
-
-void PulseStream::wake() {
-    pa_mainloop_wakeup(loop_);
+std::unique_ptr<AudioSink> pulseStream(StreamNames names) {
+    return std::make_unique<PulseStream>(std::move(names));
 }
 
 }  // namespace kalvex

@@ -89,11 +89,10 @@ bool RenderedSong::finish() {
 }
 
 RenderedSong::Reader::Reader(std::shared_ptr<const RenderedSong> song)
-    : song_(std::move(song)),
-      // Only read: libsndfile writes nothing to a file it reads.
-      in_{song_->complete() ? const_cast<std::vector<std::uint8_t>*>(&song_->packed_) : &none_} {
+    // Only read: libsndfile writes nothing to a file it reads.
+    : song_(std::move(song)), in_{const_cast<std::vector<std::uint8_t>*>(&song_->packed_)} {
     SF_INFO format{};
-    file_ = sf_open_virtual(&inMemory, SFM_READ, &format, &in_);
+    file_ = song_->complete() ? sf_open_virtual(&inMemory, SFM_READ, &format, &in_) : nullptr;
 }
 
 RenderedSong::Reader::~Reader() {

@@ -60,7 +60,6 @@ public:
 
     private:
         std::shared_ptr<const RenderedSong> song_;
-        std::vector<std::uint8_t> none_;
         PackedBytes in_;
         SNDFILE* file_;
         std::size_t next_ = 0;  // the frame the file gives next

@@ -11,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -40,129 +39,70 @@ constexpr std::size_t kShortestFrames = renderer::kRate / 20;
 // makes them, a second's worth in a few milliseconds.
 constexpr auto kMostSilence = 10s;
 
-std::string lastError(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
+std::string lastError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
 }
 
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
-
-// The renderer's process: killed and reaped when this goes, unless reaped
-// before. Only the thread that renders ever waits for it.
-struct Child {
-    pid_t pid = -1;
-
-    ~Child() {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-
-    // How it ended, given a second to end on its own.
-    std::string ending() {
-        int status = 0;
-        for (auto until = Clock::now() + 1s; Clock::now() < until;
-             std::this_thread::sleep_for(10ms)) {
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return WIFSIGNALED(status)
-                           ? "was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
-                                 strsignal(WTERMSIG(status)) + ")"
-                           : "ended with status " + std::to_string(WEXITSTATUS(status));
-            }
-        }
-        return "stopped answering";
-    }
-};
-
-// Talks to one renderer process; every failure says why in `failure`.
+// Talks to one renderer process; every failure says why in `failure`. The
+// process is killed and reaped when this goes, unless it ended before: only
+// the thread that renders ever waits for it.
 class Render {
 public:
     Render(const std::function<bool()>& cancelled, std::string& failure, std::string who)
         : cancelled_(cancelled), failure_(failure), who_(std::move(who)) {}
 
+    ~Render() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (out_ >= 0) {
+            ::close(out_);
+        }
+    }
+
     bool start(const std::string& program, const std::string& soundFont,
                const std::vector<std::uint8_t>& song) {
         // The song goes in as a file in memory: nothing is written to disk,
         // and nothing of the game's waits for the renderer to read it.
-        Fd in{memfd_create("kalvex-song", MFD_CLOEXEC)};
-        if (in.fd < 0 || ::write(in.fd, song.data(), song.size()) != ssize_t(song.size()) ||
-            ::lseek(in.fd, 0, SEEK_SET) != 0) {
-            return fail(lastError("the song could not be handed to the music's renderer"));
+        const int in = memfd_create("kalvex-song", MFD_CLOEXEC);
+        int ends[2] = {-1, -1};
+        bool ok = in >= 0 && ::write(in, song.data(), song.size()) == ssize_t(song.size()) &&
+                  ::lseek(in, 0, SEEK_SET) == 0 && pipe2(ends, O_CLOEXEC) == 0;
+        int error = ok ? 0 : errno;
+        if (ok) {
+            out_ = ends[0];
+            posix_spawn_file_actions_t files;
+            posix_spawn_file_actions_init(&files);
+            posix_spawn_file_actions_adddup2(&files, in, STDIN_FILENO);
+            posix_spawn_file_actions_adddup2(&files, ends[1], STDOUT_FILENO);
+            posix_spawn_file_actions_addopen(&files, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+            posix_spawnattr_t attributes;
+            posix_spawnattr_init(&attributes);
+            sigset_t none;
+            sigemptyset(&none);
+            posix_spawnattr_setsigmask(&attributes, &none);
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+            std::string arg0 = program, arg1 = soundFont;
+            char* argv[] = {arg0.data(), arg1.data(), nullptr};
+            error = posix_spawn(&pid_, program.c_str(), &files, &attributes, argv, environ);
+            posix_spawn_file_actions_destroy(&files);
+            posix_spawnattr_destroy(&attributes);
+            pid_ = error == 0 ? pid_ : -1;
         }
-        int ends[2];
-        if (pipe2(ends, O_CLOEXEC) != 0) {
-            return fail(lastError("the music's renderer could not be started"));
-        }
-        out_.fd = ends[0];
-        Fd write{ends[1]};
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_adddup2(&files, in.fd, STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&files, write.fd, STDOUT_FILENO);
-        posix_spawn_file_actions_addopen(&files, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t none, pipe;
-        sigemptyset(&none);
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);  // it ends when nobody reads it any more
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setsigdefault(&attributes, &pipe);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        std::string arg0 = program, arg1 = soundFont;
-        char* argv[] = {arg0.data(), arg1.data(), nullptr};
-        const int error =
-            posix_spawn(&child_.pid, program.c_str(), &files, &attributes, argv, environ);
-        posix_spawn_file_actions_destroy(&files);
-        posix_spawnattr_destroy(&attributes);
-        if (error != 0) {
-            child_.pid = -1;
-            return fail(who_ + " could not be started: " + std::strerror(error));
-        }
-        return true;
-    }
-
-    // Reads up to `size` bytes; 0 at the end, -1 when cancelled or failed.
-    ssize_t readSome(void* into, std::size_t size) {
-        for (auto heard = Clock::now();;) {
-            pollfd ready{out_.fd, POLLIN, 0};
-            const int r = ::poll(&ready, 1, kPollMs);
-            if (cancelled_()) {
-                return -1;
-            }
-            const ssize_t n = r > 0 ? ::read(out_.fd, into, size) : r;
-            if (n >= 0 && r > 0) {
-                return n;
-            }
-            if (n < 0 && errno != EINTR && errno != EAGAIN) {
-                fail(lastError("the music's renderer could not be read"));
-                return -1;
-            }
-            if (Clock::now() - heard > kMostSilence) {
-                fail(who_ + " stopped answering");
-                return -1;
+        for (int fd : {in, ends[1]}) {
+            if (fd >= 0) {
+                ::close(fd);
             }
         }
+        return error == 0 || fail(who_ + " could not be started: " + std::strerror(error));
     }
 
     // The first line, without its end.
     std::optional<std::string> line() {
         std::string text;
-        char c = 0;
-        while (text.size() < renderer::kLongestLine) {
-            const ssize_t n = readSome(&c, 1);
-            if (n == 0) {
-                fail(who_ + " " + child_.ending() + " without a word");
-            }
-            if (n <= 0) {
+        for (char c = 0; text.size() < renderer::kLongestLine;) {
+            if (!readAll(&c, 1, " without a word")) {
                 return std::nullopt;
             }
             if (c == '\n') {
@@ -174,28 +114,13 @@ public:
         return std::nullopt;
     }
 
-    // Reads exactly `size` bytes; false, saying why, when they do not come.
-    bool readAll(void* into, std::size_t size) {
-        for (auto* p = static_cast<char*>(into); size > 0;) {
-            const ssize_t n = readSome(p, size);
-            if (n == 0) {
-                fail(who_ + " " + child_.ending() + " before the song was done");
-            }
-            if (n <= 0) {
-                return false;
-            }
-            p += n;
-            size -= std::size_t(n);
-        }
-        return true;
-    }
-
     // Packs the pieces of samples into `song`, up to the song's end and the
     // end of the output; true when the song was cut.
     std::optional<bool> samples(RenderedSong& song) {
         std::vector<std::int16_t> piece(renderer::kPieceFrames * renderer::kChannels);
         for (std::uint32_t count = 0;;) {
-            if (!readAll(&count, sizeof count)) {
+            const char* early = " before the song was done";
+            if (!readAll(&count, sizeof count, early)) {
                 return std::nullopt;
             }
             if (count == renderer::kWhole || count == renderer::kCut) {
@@ -210,7 +135,7 @@ public:
                 fail(who_ + " sent what is not a song");
                 return std::nullopt;
             }
-            if (!readAll(piece.data(), count * renderer::kFrameBytes)) {
+            if (!readAll(piece.data(), count * renderer::kFrameBytes, early)) {
                 return std::nullopt;
             }
             if (!song.add(piece.data(), count)) {
@@ -228,11 +153,67 @@ public:
     }
 
 private:
+    // Reads up to `size` bytes; 0 at the end, -1 when cancelled or failed.
+    ssize_t readSome(void* into, std::size_t size) {
+        for (auto heard = Clock::now();;) {
+            pollfd ready{out_, POLLIN, 0};
+            const int r = ::poll(&ready, 1, kPollMs);
+            if (cancelled_()) {
+                return -1;
+            }
+            const ssize_t n = r > 0 ? ::read(out_, into, size) : r;
+            if (n >= 0 && r > 0) {
+                return n;
+            }
+            if (n < 0 && errno != EINTR && errno != EAGAIN) {
+                fail(lastError("the music's renderer could not be read"));
+                return -1;
+            }
+            if (Clock::now() - heard > kMostSilence) {
+                fail(who_ + " stopped answering");
+                return -1;
+            }
+        }
+    }
+
+    // Reads exactly `size` bytes; at an early end, says how the renderer
+    // ended, then `early`.
+    bool readAll(void* into, std::size_t size, const char* early) {
+        for (auto* p = static_cast<char*>(into); size > 0;) {
+            const ssize_t n = readSome(p, size);
+            if (n == 0) {
+                fail(who_ + " " + ending() + early);
+            }
+            if (n <= 0) {
+                return false;
+            }
+            p += n;
+            size -= std::size_t(n);
+        }
+        return true;
+    }
+
+    // How the renderer ended, given a second to end on its own.
+    std::string ending() {
+        int status = 0;
+        for (auto until = Clock::now() + 1s; Clock::now() < until;
+             std::this_thread::sleep_for(10ms)) {
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFSIGNALED(status)
+                           ? "was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
+                                 strsignal(WTERMSIG(status)) + ")"
+                           : "ended with status " + std::to_string(WEXITSTATUS(status));
+            }
+        }
+        return "stopped answering";
+    }
+
     const std::function<bool()>& cancelled_;
     std::string& failure_;
     const std::string who_;
-    Fd out_;
-    Child child_;  // killed before its output is closed
+    pid_t pid_ = -1;
+    int out_ = -1;
 };
 
 std::shared_ptr<const RenderedSong> render(const std::string& program, const std::string& soundFont,
@@ -240,37 +221,30 @@ std::shared_ptr<const RenderedSong> render(const std::string& program, const std
                                            const std::function<bool()>& cancelled,
                                            std::string& failure) {
     Render r(cancelled, failure, "the music's renderer " + program);
-    if (!r.start(program, soundFont, file.bytes)) {
-        return nullptr;
-    }
-    const std::optional<std::string> line = r.line();
+    const std::optional<std::string> line =
+        r.start(program, soundFont, file.bytes) ? r.line() : std::nullopt;
     const std::string name = file.path.toStdString();
+    auto song = std::make_shared<RenderedSong>();
+    std::optional<bool> cut;
     if (!line) {
         return nullptr;
-    }
-    if (line->starts_with("song ")) {
+    } else if (line->starts_with("song ")) {
         r.fail(name + line->substr(4));
     } else if (line->starts_with("error ")) {
         r.fail(line->substr(6));
     } else if (*line != "samples") {
         r.fail("the music's renderer sent what is not a song");
+    } else if (!(cut = r.samples(*song))) {
+        return nullptr;
+    } else if (song->frames() < kShortestFrames) {
+        r.fail(name + " is too short to play");
+    } else if (!song->finish()) {
+        r.fail("the song's samples could not be packed");
     } else {
-        auto song = std::make_shared<RenderedSong>();
-        const std::optional<bool> cut = r.samples(*song);
-        if (!cut) {
-            return nullptr;
-        }
-        if (song->frames() < kShortestFrames) {
-            r.fail(name + " is too short to play");
-        } else if (!song->finish()) {
-            r.fail("the song's samples could not be packed");
-        } else {
-            const std::string most = std::to_string(renderer::kLongestSeconds) + " s";
-            failure = *cut
-                          ? name + " is longer than " + most + ": its first " + most + " are played"
-                          : "";
-            return song;
-        }
+        const std::string most = std::to_string(renderer::kLongestSeconds) + " s";
+        failure =
+            *cut ? name + " is longer than " + most + ": its first " + most + " are played" : "";
+        return song;
     }
     return nullptr;
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -16,68 +17,46 @@
 #include "renderer/protocol.h"
 
 namespace kalvex {
-namespace {
 
-constexpr off_t kLargestSong = renderer::kLargestSongBytes;
-
-// Reads a regular file of at most kLargestSong bytes. Opening never waits
-// for a writer (a FIFO) or a modem line; what is not a regular file, or is
-// too large, is refused before anything is read.
-bool readSongFile(const QString& path, std::vector<std::uint8_t>& bytes, QString& why) {
+SongFile loadSongFile(const QString& path) {
+    constexpr off_t kLargest = renderer::kLargestSongBytes;
+    SongFile f{path, {}, {}};
+    const auto because = [&](const QString& why) {
+        f.failure = path + why;
+        f.bytes.clear();
+        return f;
+    };
+    const auto error = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
+    // Opening never waits for a writer (a FIFO) or a modem line.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        why = errno == ENOENT ? QStringLiteral(" was not found")
-                              : QStringLiteral(" cannot be read: ") +
-                                    QString::fromLocal8Bit(std::strerror(errno));
-        return false;
+        return because(errno == ENOENT ? QStringLiteral(" was not found")
+                                       : QStringLiteral(" cannot be read: ") + error());
     }
     struct stat st {};
-    bool ok = fstat(fd, &st) == 0;
-    if (ok && !S_ISREG(st.st_mode)) {
-        why = QStringLiteral(" is not a regular file");
-        ok = false;
-    } else if (ok && st.st_size > kLargestSong) {
-        why = QStringLiteral(" is too large to be a song (%1 bytes)").arg(st.st_size);
-        ok = false;
-    } else if (ok) {
-        // To the end, in small pieces: a file that grew since fstat is still
-        // held to the cap, and no more memory is touched than the file needs.
-        bytes.reserve(std::size_t(st.st_size));
-        std::array<std::uint8_t, 16384> piece;
-        while (bytes.size() <= std::size_t(kLargestSong)) {
-            const ssize_t n = ::read(fd, piece.data(), piece.size());
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            bytes.insert(bytes.end(), piece.begin(), piece.begin() + n);
-        }
-        if (!ok) {
-            why =
-                QStringLiteral(" cannot be read: ") + QString::fromLocal8Bit(std::strerror(errno));
-        } else if (bytes.size() > std::size_t(kLargestSong)) {
-            why = QStringLiteral(" is too large to be a song");
-            ok = false;
-        }
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = regular && st.st_size <= kLargest;
+    // To the end, in small pieces: a file that grew since is still held to
+    // the cap, and no more memory is touched than the file needs.
+    std::array<std::uint8_t, 16384> piece;
+    for (ssize_t n = 1; ok && n != 0 && f.bytes.size() <= std::size_t(kLargest);) {
+        n = ::read(fd, piece.data(), piece.size());
+        ok = n >= 0 || errno == EINTR;
+        f.bytes.insert(f.bytes.end(), piece.begin(), piece.begin() + std::max<ssize_t>(n, 0));
     }
+    const QString failure = error();
     ::close(fd);
-    return ok;
-}
-
-}  // namespace
-
-SongFile loadSongFile(const QString& path) {
-    SongFile f{path, {}, {}};
-    QString why;
-    if (!readSongFile(path, f.bytes, why)) {
-        f.failure = path + why;
-        f.bytes.clear();
+    if (!regular) {
+        return because(QStringLiteral(" is not a regular file"));
     }
-    return f;
+    if (st.st_size > kLargest) {
+        return because(QStringLiteral(" is too large to be a song (%1 bytes)").arg(st.st_size));
+    }
+    if (f.bytes.size() > std::size_t(kLargest)) {
+        return because(QStringLiteral(" is too large to be a song"));
+    }
+    return ok ? f : because(QStringLiteral(" cannot be read: ") + failure);
 }
 
 }  // namespace kalvex

@@ -17,10 +17,9 @@ struct SongFile {
     QString failure;  // why it cannot be read, when it cannot
 };
 
-// Reads the file at `path`. Opening never waits for a writer (a
-// FIFO) or a modem line, and what is not a song-sized regular file is refused
-// before anything is read; reading may still hang on a stalled mount, so it is
-// called off the GUI thread.
+// Reads the file at `path`, refusing what is not a song-sized regular file
+// before anything is read. It may still hang on a stalled mount: it is called
+// off the GUI thread.
 SongFile loadSongFile(const QString& path);
 
 }  // namespace kalvex
