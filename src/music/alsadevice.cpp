@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <mutex>
 
-#include "music/audiosink.h"
+#include "music/audiooutput.h"
 #include "music/renderedsong.h"
 
 namespace kalvex {

@@ -94,22 +94,16 @@ Fed feed(State& st, AudioSink& sink, bool alsa) {
                 return Fed::ServerAppeared;
             }
         }
-        if (!song || at >= song->frames()) {  // nothing to play: sleep until told
-            if (!sink.wait(false, 1000)) {
-                return Fed::Lost;
-            }
-            continue;
-        }
-        const long room = sink.writable();
+        // With nothing to play it sleeps until told; else until there is room.
+        const bool playing = song && at < song->frames();
+        const long room = playing ? sink.writable() : 0;
         if (room < 0) {
             return Fed::Lost;
         }
         if (room == 0) {
             const auto asleep = Clock::now();
-            if (!sink.wait(true, 1000)) {
-                return Fed::Lost;
-            }
-            if (Clock::now() - asleep < kFruitless && ++fruitless > kMostFruitlessWaits) {
+            if (!sink.wait(playing, 1000) || (playing && Clock::now() - asleep < kFruitless &&
+                                              ++fruitless > kMostFruitlessWaits)) {
                 return Fed::Lost;
             }
             continue;

@@ -4,13 +4,60 @@
 
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
-#include "music/audiosink.h"
 #include "music/songoutput.h"
 
 namespace kalvex {
+
+// Where the output thread writes 16-bit stereo frames at 44.1 kHz: a sound
+// server's stream, an ALSA device, or a test's recorder. One thread uses it;
+// only wake() comes from others. No call waits longer than it is told to.
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+
+    // Opens the output, waiting as long as it takes; false when it cannot now,
+    // or when `quit` is set and wake() called.
+    virtual bool open(const std::atomic<bool>& quit) = 0;
+    // Frames that can be written without waiting; negative once lost.
+    virtual long writable() = 0;
+    // Takes up to `count` frames; returns how many, negative once lost.
+    virtual long write(const std::int16_t* frames, long count) = 0;
+    // Drops what was written and is not heard yet.
+    virtual void discard() = 0;
+    // Sleeps until wake(), until `ms` pass, or, when `forRoom`, until more
+    // can be written (it may also return sooner); false once lost.
+    virtual bool wait(bool forRoom, int ms) = 0;
+    // From any thread: ends the running or the next open() or wait().
+    virtual void wake() = 0;
+    // Why open() failed, where the output can say more than that it did.
+    virtual std::string failure() const { return {}; }
+};
+
+// How the music shows up in the desktop's mixer, which remembers the
+// player's volume and mute for it. No media role: the mixer would then
+// remember them for every program of that role.
+struct StreamNames {
+    std::string application = "Kalvex";
+    std::string id = "org.kalvex.Kalvex";  // also the icon's name, as in the desktop entry
+    std::string stream = "배경 음악";
+};
+
+// One playback stream on the PulseAudio server (or PipeWire's stand-in),
+// with a buffer of a second that it asks to be refilled every half second.
+// It connects to the server named by the environment, or the user's, and
+// never starts one; it waits for a server that accepted the connection
+// however long it takes to answer.
+std::unique_ptr<AudioSink> pulseStream(StreamNames names);
+
+// ALSA's default device, for a machine without a sound server: a one-second
+// buffer, refilled when half of it has played, and never a blocking call.
+std::unique_ptr<AudioSink> alsaDevice();
 
 struct AudioOutputSettings {
     StreamNames names;

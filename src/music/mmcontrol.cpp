@@ -26,8 +26,7 @@ constexpr int kLongestHoldMs = 1000;
 
 // A read may hang for good on a stalled mount, and a render waits for the
 // renderer: on threads nobody waits for.
-template <class F>
-void runOffGui(F f) {
+void runOffGui(std::function<void()> f) {
     std::thread(std::move(f)).detach();
 }
 

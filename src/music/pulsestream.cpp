@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "music/audiosink.h"
+#include "music/audiooutput.h"
 #include "music/renderedsong.h"
 
 namespace kalvex {

@@ -139,9 +139,7 @@ public:
                 return std::nullopt;
             }
             if (!song.add(piece.data(), count)) {
-                fail(song.packedBytes() + 65536 > RenderedSong::kMostPackedBytes
-                         ? "the song's samples would take more than 2 MiB, even packed"
-                         : "the song's samples could not be packed");
+                fail("the song's samples could not be packed");
                 return std::nullopt;
             }
         }
@@ -176,8 +174,7 @@ private:
         }
     }
 
-    // Reads exactly `size` bytes; at an early end, says how the renderer
-    // ended, then `early`.
+    // Reads exactly `size` bytes; at an early end, says how the renderer ended.
     bool readAll(void* into, std::size_t size, const char* early) {
         for (auto* p = static_cast<char*>(into); size > 0;) {
             const ssize_t n = readSome(p, size);

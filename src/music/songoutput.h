@@ -15,8 +15,6 @@ namespace kalvex {
 
 // The two parts the music player is built from: a renderer that turns a song
 // file into samples once, and an output that plays them as often as asked.
-// The game's are the renderer program and the machine's sound output; tests
-// use fakes.
 
 // Renders `song` whole on the calling thread, which is never the GUI thread.
 // Null when `cancelled` said to give up, or when it cannot render, then with
@@ -28,12 +26,11 @@ using SongRenderer = std::function<std::shared_ptr<const RenderedSong>(
 // which ever waits for the audio.
 class SongOutput {
 public:
-    // A played song's last sample has been handed to the audio output (it is
-    // heard within the output's buffer), with the tag given to play(). From
-    // the output's own thread.
+    // From the output's own thread: a played song's last sample has been
+    // handed to the audio output, with the tag given to play().
     using Ended = std::function<void(unsigned tag)>;
-    // Says why nothing can be heard for now, at most once; the output keeps
-    // trying on its own. From the output's own thread.
+    // From the output's own thread, at most once: why nothing can be heard
+    // for now; the output keeps trying on its own.
     using Trouble = std::function<void(const std::string& why)>;
 
     // When it returns no thread of the output's calls Ended or Trouble.

@@ -37,8 +37,7 @@ void limit(int resource, rlim_t most) {
 }
 
 bool writeAll(const void* data, std::size_t size) {
-    const auto* p = static_cast<const char*>(data);
-    while (size > 0) {
+    for (auto* p = static_cast<const char*>(data); size > 0;) {
         const ssize_t n = ::write(STDOUT_FILENO, p, size);
         if (n < 0 && errno == EINTR) {
             continue;

@@ -32,16 +32,17 @@ namespace {
 // FluidSynth works in blocks of this many frames; the player acts between them.
 constexpr int kBlock = 64;
 
-// FluidSynth's last error, which says why a file is not a song; nothing on stderr.
+// FluidSynth's last error says why a file is not a song; nothing goes to stderr.
 std::string lastError;
-void keepError(int, const char* message, void*) {
-    lastError = message;
+void keepError(int level, const char* message, void*) {
+    if (level <= FLUID_ERR) {
+        lastError = message;
+    }
 }
-void ignore(int, const char*, void*) {}
 
 fluid_settings_t* newRenderSettings() {
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
-        fluid_set_log_function(level, level <= FLUID_ERR ? keepError : ignore, nullptr);
+        fluid_set_log_function(level, keepError, nullptr);
     }
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.sample-rate", renderer::kRate);
@@ -66,13 +67,10 @@ fluid_settings_t* newRenderSettings() {
 
 Synthesiser::Synthesiser() : settings_(newRenderSettings()), synth_(new_fluid_synth(settings_)) {}
 
+// FluidSynth's deletes take null.
 Synthesiser::~Synthesiser() {
-    if (player_ != nullptr) {
-        delete_fluid_player(player_);
-    }
-    if (synth_ != nullptr) {
-        delete_fluid_synth(synth_);
-    }
+    delete_fluid_player(player_);
+    delete_fluid_synth(synth_);
     delete_fluid_settings(settings_);
 }
 
