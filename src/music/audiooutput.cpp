@@ -58,6 +58,10 @@ struct State {
         }
         changed.notify_all();
     }
+    void setSink(AudioSink* s) {
+        std::lock_guard lock(mutex);
+        sink = s;
+    }
 };
 
 enum class Fed { Quit, Lost, ServerAppeared };
@@ -145,20 +149,11 @@ void run(State& st) {
         std::unique_ptr<AudioSink> sink = st.settings.sink ? st.settings.sink()
                                           : server         ? pulseStream(st.settings.names)
                                                            : alsaDevice();
-        {
-            std::lock_guard lock(st.mutex);
-            st.sink = sink.get();
-        }
+        st.setSink(sink.get());
         const bool opened = sink->open(st.quit);
-        Fed fed = Fed::Quit;
-        if (opened) {
-            serverFound = server && !st.settings.sink;
-            fed = feed(st, *sink, alsa);
-        }
-        {
-            std::lock_guard lock(st.mutex);
-            st.sink = nullptr;
-        }
+        serverFound = serverFound || (opened && server && !st.settings.sink);
+        const Fed fed = opened ? feed(st, *sink, alsa) : Fed::Quit;
+        st.setSink(nullptr);
         const std::string alsaFailure = alsa ? sink->failure() : "";
         sink.reset();
         if (st.quit) {

@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "music/audiooutput.h"
-#include "music/rendererprogram.h"
+#include "music/songoutput.h"
 
 namespace kalvex {
 namespace {
@@ -48,20 +48,18 @@ struct MMControl::Link {
     }
 };
 
-// Calls `then` once the watched window's first frame is out.
-class MMControl::FirstFrame : public QObject {
+// Where replies are queued; it also calls `firstFrame` once the window it
+// watches has drawn its first frame.
+class MMControl::GuiThread : public QObject {
 public:
-    explicit FirstFrame(std::function<void()> then) : then_(std::move(then)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, then_);  // after the painting is flushed
+            QTimer::singleShot(0, this, firstFrame);  // after the painting is flushed
         }
         return false;
     }
-
-private:
-    std::function<void()> then_;
+    std::function<void()> firstFrame;
 };
 
 MMControl::MMControl()
@@ -72,7 +70,7 @@ MMControl::MMControl()
 MMControl::MMControl(SongRenderer render, SongOutputFactory openOutput)
     : render_(std::move(render)),
       openOutput_(std::move(openOutput)),
-      guiThread_(std::make_unique<QObject>()),
+      guiThread_(std::make_unique<GuiThread>()),
       link_(std::make_shared<Link>()) {
     link_->gui = guiThread_.get();
 }
@@ -109,9 +107,9 @@ void MMControl::startAfterFirstFrame(QObject* window) {
             read();
         }
     };
-    firstFrame_ = std::make_unique<FirstFrame>(release);
-    window->installEventFilter(firstFrame_.get());
-    QTimer::singleShot(kLongestHoldMs, firstFrame_.get(), release);
+    guiThread_->firstFrame = release;
+    window->installEventFilter(guiThread_.get());
+    QTimer::singleShot(kLongestHoldMs, guiThread_.get(), release);
 }
 
 // Reads the file anew each time, so a restart plays what is on disk now.

@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "music/songfile.h"
 #include "music/songoutput.h"
 
 class QObject;
@@ -55,7 +54,7 @@ public:
 
 private:
     struct Link;
-    class FirstFrame;
+    class GuiThread;
     // The last file rendered, and its song, or why it has none: it is not
     // rendered again while it stays the same.
     struct Kept {
@@ -79,10 +78,9 @@ private:
     SongRenderer render_;
     SongOutputFactory openOutput_;
     // Lives on the GUI thread; what other threads report is queued to it.
-    std::unique_ptr<QObject> guiThread_;
+    std::unique_ptr<GuiThread> guiThread_;
     std::shared_ptr<Link> link_;  // with the threads that read and render
     std::unique_ptr<SongOutput> output_;
-    std::unique_ptr<FirstFrame> firstFrame_;
     Kept kept_;
     std::shared_ptr<const RenderedSong> song_;  // the open file's, once ready
     unsigned opening_ = 0;                      // tells the latest open's replies from earlier ones

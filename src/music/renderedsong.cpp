@@ -4,8 +4,6 @@
 
 #include "music/renderedsong.h"
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -80,11 +78,9 @@ bool RenderedSong::add(const std::int16_t* frames, std::size_t count) {
 }
 
 bool RenderedSong::finish() {
-    // Closing writes the last pages and frees the encoder's memory, which
-    // the trim hands back to the system: nothing will ask for it again.
+    // Closing writes the last pages, and gives the encoder's memory back.
     complete_ = writer_ != nullptr && sf_error(writer_) == SF_ERR_NO_ERROR &&
                 sf_close(std::exchange(writer_, nullptr)) == 0 && frames_ > 0;
-    malloc_trim(0);
     return complete_;
 }
 

@@ -28,8 +28,8 @@ class RenderedSong {
 public:
     static constexpr int kRate = renderer::kRate;
     static constexpr int kChannels = renderer::kChannels;
-    // A minute of music packs to about a megabyte, a minute of noise to
-    // 1.3 MiB; whatever the song, the kept samples cost no more than this.
+    // Music packs to about 20 KiB a second, noise hardly more (1.3 MiB a
+    // minute): whatever the song, the kept samples cost no more than this.
     static constexpr std::size_t kMostPackedBytes = 2 << 20;
 
     RenderedSong();

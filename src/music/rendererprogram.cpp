@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/rendererprogram.h"
+#include "music/songoutput.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -35,13 +35,8 @@ using namespace std::chrono_literals;
 constexpr int kPollMs = 100;
 // A shorter song would have the loop restart over and over for nothing.
 constexpr std::size_t kShortestFrames = renderer::kRate / 20;
-// A renderer silent for this long is taken as hung: it writes samples as it
-// makes them, a second's worth in a few milliseconds.
+// A renderer silent this long has hung: it sends a second's samples every few ms.
 constexpr auto kMostSilence = 10s;
-
-std::string lastError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
 
 // Talks to one renderer process; every failure says why in `failure`. The
 // process is killed and reaped when this goes, unless it ended before: only
@@ -164,7 +159,7 @@ private:
                 return n;
             }
             if (n < 0 && errno != EINTR && errno != EAGAIN) {
-                fail(lastError("the music's renderer could not be read"));
+                fail(who_ + " could not be read: " + std::strerror(errno));
                 return -1;
             }
             if (Clock::now() - heard > kMostSilence) {

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/songfile.h"
+#include "music/songoutput.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -16,7 +16,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 

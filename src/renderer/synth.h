@@ -30,12 +30,10 @@ public:
 
     // Loads the bank whole; false, with why in `failure`, when it cannot.
     bool load(const std::string& soundFont, std::string& failure);
-    // Reads the standard MIDI file `song` and starts it, every channel on its
-    // General MIDI default; false, with why (if FluidSynth says) in
-    // `failure`, when it is not a song.
+    // Reads and starts the standard MIDI file `song`; false, with FluidSynth's
+    // reason if it gives one, when it is not a song.
     bool open(std::span<const std::uint8_t> song, std::string& failure);
-    // Renders the opened song up to its end, or `mostFrames` of it; true
-    // when it ended there.
+    // Renders the song to its end or to `mostFrames`; true when it was whole.
     bool render(std::size_t mostFrames, const Out& out);
 
 private:

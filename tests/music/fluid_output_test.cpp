@@ -24,7 +24,7 @@
 
 #include "music/audiooutput.h"
 #include "music/mmcontrol.h"
-#include "music/rendererprogram.h"
+#include "music/songoutput.h"
 #include "music_support.h"
 
 namespace kalvex::testing {

@@ -12,7 +12,7 @@
 
 #include "../../tools/midigen/score.h"
 #include "../../tools/midigen/smf.h"
-#include "music/rendererprogram.h"
+#include "music/songoutput.h"
 
 namespace kalvex::testing {
 

@@ -18,7 +18,7 @@
 #include <fstream>
 #include <thread>
 
-#include "music/rendererprogram.h"
+#include "music/songoutput.h"
 #include "music_support.h"
 #include "renderer/protocol.h"
 
