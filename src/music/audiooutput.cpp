@@ -21,12 +21,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kRetry = std::chrono::seconds(1);
-// How long the destructor lets the thread take to notice that it must end
-// (it is told through its poll, so this is microseconds unless starved).
+// How long the destructor lets the thread take to notice that it must end.
 constexpr auto kLetGo = std::chrono::milliseconds(100);
 // Waits for room that end at once without any, in a row, beyond which the
-// output is taken as broken and opened again after a second, rather than
-// spun on. A server that is merely slow or stopped is waited for.
+// output is taken as broken and opened again after a second, not spun on.
 constexpr auto kFruitless = std::chrono::milliseconds(1);
 constexpr int kMostFruitlessWaits = 100;
 // Frames handed over at once at most: a PulseAudio memory block's worth.

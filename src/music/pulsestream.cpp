@@ -14,8 +14,7 @@ namespace kalvex {
 namespace {
 
 constexpr std::size_t kFrameBytes = RenderedSong::kChannels * sizeof(std::int16_t);
-// Background music needs no low latency: a large buffer lets the output
-// thread and the server sleep.
+// Background music needs no low latency: a long buffer lets both sides sleep.
 constexpr std::uint32_t kBufferBytes = RenderedSong::kRate * kFrameBytes;
 constexpr std::uint32_t kRefillBytes = kBufferBytes / 2;
 

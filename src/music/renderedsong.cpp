@@ -5,6 +5,7 @@
 #include "music/renderedsong.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -44,8 +45,7 @@ SF_VIRTUAL_IO inMemory{
     [](void* d) { return of(d).at; },
 };
 
-// Vorbis at its quality 5 (about 160 kbit/s), which listeners cannot tell
-// from the samples as rendered.
+// Vorbis at its quality 5 (about 160 kbit/s), commonly held to be transparent.
 constexpr double kQuality = 0.5;
 
 }  // namespace
@@ -99,12 +99,16 @@ void RenderedSong::Reader::read(std::size_t at, std::int16_t* out, std::size_t c
     if (file_ != nullptr && at != next_) {
         next_ = std::size_t(std::max<sf_count_t>(sf_seek(file_, sf_count_t(at), SEEK_SET), 0));
     }
-    std::size_t got = 0;
+    // As floats: libsndfile's own 16-bit samples wrap where Vorbis overshoots
+    // full scale, a loud click. Past the end: silence.
+    decoded_.assign(count * kChannels, 0.0f);
     if (file_ != nullptr && at == next_) {
-        got = std::size_t(std::max<sf_count_t>(sf_readf_short(file_, out, sf_count_t(count)), 0));
-        next_ += got;
+        next_ += std::size_t(
+            std::max<sf_count_t>(sf_readf_float(file_, decoded_.data(), sf_count_t(count)), 0));
     }
-    std::fill(out + got * kChannels, out + count * kChannels, 0);  // past the end: silence
+    std::transform(decoded_.begin(), decoded_.end(), out, [](float v) {
+        return std::int16_t(std::lrint(std::clamp(v * 32767.0f, -32768.0f, 32767.0f)));
+    });
 }
 
 }  // namespace kalvex

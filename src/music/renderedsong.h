@@ -63,6 +63,7 @@ public:
         PackedBytes in_;
         SNDFILE* file_;
         std::size_t next_ = 0;  // the frame the file gives next
+        std::vector<float> decoded_;
     };
 
 private:

@@ -2,11 +2,10 @@
 //
 // SPDX-License-Identifier: MIT
 
-// kalvex-renderer SOUNDFONT: turns the song on standard input into samples
-// on standard output, for the game (see protocol.h). The song file and the
-// bank are anyone's to replace, so they are parsed here, in a process of its
-// own, where a crash, a hang or a runaway allocation costs the game its music
-// and nothing more.
+// kalvex-renderer SOUNDFONT: turns the song on standard input into samples on
+// standard output, for the game (see protocol.h). The song file and the bank
+// are anyone's to replace, so they are parsed here, where a crash, a hang or a
+// runaway allocation costs the game its music and nothing more.
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>

@@ -13,11 +13,10 @@
 
 #include "renderer/protocol.h"
 
-// ALSA's card list, as this program sees it: none. FluidSynth lists the
-// cards for its ALSA driver whenever settings are made, opening
-// /dev/snd/controlC*, which nothing of the game's may do while it plays
-// through a sound server; the renderer never plays. Defined here, it stands
-// in for ALSA's own for every library of the program.
+// ALSA's card list, as this program sees it: none. FluidSynth lists the cards
+// whenever settings are made, opening /dev/snd/controlC*, which nothing of the
+// game's may do while it plays through a sound server; the renderer never
+// plays. Defined here, it stands in for ALSA's own for every library.
 extern "C" int snd_card_next(int* card) {
     if (card == nullptr) {
         return -EINVAL;

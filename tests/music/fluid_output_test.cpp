@@ -221,15 +221,15 @@ double signalToNoise(const std::vector<std::int16_t>& signal,
     return 10 * std::log10(power / std::max(noise, 1.0));
 }
 
-// The kept samples are packed as Vorbis: close to what was rendered, the
-// same whichever way they are read, and silent past the end.
+// The kept samples are packed as Vorbis: close to what was rendered, full
+// scale included, the same whichever way they are read, and silent past the end.
 TEST(RenderedSong, GivesBackTheSamplesAsRenderedOnEveryRead) {
     const std::size_t frames = 3 * 4096 + 1234;
     std::vector<std::int16_t> in(frames * 2);
     for (std::size_t i = 0; i < frames; ++i) {
         const double t = double(i) / kRate;
         in[2 * i] = std::int16_t(9000 * std::sin(2 * M_PI * 440 * t));
-        in[2 * i + 1] = i < 4096 ? 0 : std::int16_t(6000 * std::sin(2 * M_PI * 660 * t));
+        in[2 * i + 1] = i < 4096 ? 0 : std::int16_t(32767 * std::sin(2 * M_PI * 660 * t));
     }
     auto song = std::make_shared<RenderedSong>();
     for (std::size_t at = 0; at < frames;) {
