@@ -16,16 +16,15 @@ class QObject;
 
 namespace kalvex {
 
-// The window's hidden music player. It is driven by numbered properties:
-// 22 takes a file name, 23 a command word ("open", "play", "close") that is
-// carried out when assigned. Notify is raised on the window's event thread
-// when playback has finished.
+// The window's hidden music player, driven by numbered properties: 22 takes a
+// file name, 23 a command word ("open", "play", "close") carried out when
+// assigned. Notify is raised on the window's event thread when playback ends.
 //
 // No command ever blocks or fails: the file is read on a thread of its own
 // and the song rendered by the renderer program, a "play" given meanwhile
 // plays once the song is ready, and when the file or the sound cannot be had
-// the game goes on in silence after one line on stderr. A song is rendered
-// once; a file that has not changed plays again from the kept samples.
+// the game goes on in silence after one line on stderr. A file that has not
+// changed plays again from the kept samples.
 class MMControl {
 public:
     static constexpr int kFileName = 22;

@@ -38,9 +38,8 @@ constexpr std::size_t kShortestFrames = renderer::kRate / 20;
 // A renderer silent this long has hung: it sends a second's samples every few ms.
 constexpr auto kMostSilence = 10s;
 
-// Talks to one renderer process; every failure says why in `failure`. The
-// process is killed and reaped when this goes, unless it ended before: only
-// the thread that renders ever waits for it.
+// Talks to one renderer process, saying why in `failure` when it fails; kills
+// and reaps it when this goes. Only the thread that renders waits for it.
 class Render {
 public:
     Render(const std::function<bool()>& cancelled, std::string& failure, std::string who)

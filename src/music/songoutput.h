@@ -41,10 +41,9 @@ inline constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-
 // The renderer program, beside the game.
 inline constexpr const char* kRendererName = "kalvex-renderer";
 
-// Renders each song in a process of the renderer program at `program`, with
-// the bank at `soundFont`. Whatever that process does (crash, hang, garbage,
-// running out of memory), the song is then merely not rendered, and why is
-// said; it is killed when the render is cancelled, and dies with the game.
+// Renders each song in a process of the renderer program at `program`, with the
+// bank at `soundFont`: whatever it does (crash, hang, garbage, running out of
+// memory) costs that song, saying why. It is killed on a cancel, and dies with the game.
 SongRenderer rendererProgram(std::string program, std::string soundFont = kDefaultSoundFont);
 
 // Plays rendered songs; made, driven and destroyed on the GUI thread, none of

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <utility>
 
 #include "renderer/protocol.h"
@@ -47,17 +48,13 @@ fluid_settings_t* newRenderSettings() {
     fluid_settings_setnum(settings, "synth.sample-rate", renderer::kRate);
     fluid_settings_setnum(settings, "synth.gain", 0.4);
     fluid_settings_setint(settings, "synth.lock-memory", 0);
-    // FluidSynth renders samples loaded one by one slightly differently from
-    // a bank read whole: this keeps the music as it always sounded. It also
-    // reads only the samples the song plays from a large bank.
+    // Samples loaded as the song plays them: of a large bank, only those are read.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     // The loop never sounds more than a few dozen voices; 256 only cost memory.
     fluid_settings_setint(settings, "synth.polyphony", 64);
-    // The player keeps time by the samples rendered, not the clock: as fast
-    // as the machine can, and the same every time.
+    // Timed by the samples rendered, not the clock: fast, and the same every time.
     fluid_settings_setstr(settings, "player.timing-source", "sample");
-    // Every channel starts on its General MIDI default, whether the song
-    // picks a program or not.
+    // Every channel starts on its General MIDI default, program or not.
     fluid_settings_setint(settings, "player.reset-synth", 1);
     return settings;
 }
@@ -88,9 +85,8 @@ bool Synthesiser::load(const std::string& soundFont, std::string& failure) {
 bool Synthesiser::open(std::span<const std::uint8_t> song, std::string& failure) {
     lastError.clear();
     player_ = synth_ != nullptr ? new_fluid_player(synth_) : nullptr;
-    // The player reads the file in its first block and starts the song with
-    // the next one. That block is rendered without the dither that 16-bit
-    // samples get, whose sequence then starts with the song.
+    // The player reads the file in its first block and starts the song with the
+    // next; that block goes without the 16-bit dither, whose run starts with the song.
     std::array<float, kBlock * renderer::kChannels> first;
     if (player_ == nullptr || fluid_player_add_mem(player_, song.data(), song.size()) != FLUID_OK ||
         fluid_player_play(player_) != FLUID_OK ||
@@ -104,26 +100,33 @@ bool Synthesiser::open(std::span<const std::uint8_t> song, std::string& failure)
 }
 
 bool Synthesiser::render(std::size_t mostFrames, const Out& out) {
-    // The song ends where its longest track does.
-    const auto ended = [p = player_] {
-        return fluid_player_get_status(p) != FLUID_PLAYER_PLAYING ||
-               fluid_player_get_current_tick(p) >= fluid_player_get_total_ticks(p);
+    // The song ends where its longest track does. Calls cost time: whole pieces
+    // while the end is further off than four pieces took, blocks near it.
+    const int last = fluid_player_get_total_ticks(player_);
+    const auto tick = [p = player_] {
+        return fluid_player_get_status(p) == FLUID_PLAYER_PLAYING ? fluid_player_get_current_tick(p)
+                                                                  : INT_MAX;
     };
     std::array<std::int16_t, renderer::kPieceFrames * renderer::kChannels> piece;
     std::size_t done = 0, have = 0;
-    while (!ended() && done + have < mostFrames) {
-        const std::size_t n = std::min<std::size_t>(kBlock, mostFrames - done - have);
+    for (int now = tick(), started = now, perPiece = -1; now < last && done + have < mostFrames;
+         now = tick()) {
+        const std::size_t room = std::min(renderer::kPieceFrames - have, mostFrames - done - have);
+        const std::size_t n = perPiece >= 0 && last - now > 4 * perPiece + 1
+                                  ? room
+                                  : std::min<std::size_t>(kBlock, room);
         std::int16_t* at = &piece[have * renderer::kChannels];
         fluid_synth_write_s16(synth_, int(n), at, 0, 2, at, 1, 2);
         if ((have += n) == renderer::kPieceFrames) {
             out(piece.data(), have);
             done += std::exchange(have, 0);
+            perPiece = tick() - std::exchange(started, tick());
         }
     }
     if (have > 0) {
         out(piece.data(), have);
     }
-    return ended();
+    return tick() >= last;
 }
 
 }  // namespace kalvex
