@@ -16,6 +16,7 @@ renderer program's own peak memory and CPU time.
 Usage: bench/run.py [BUILD_DIR]   (default: build/release, built with benchmarks)
 """
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -115,24 +116,82 @@ def children(pid):
     return found
 
 
+PIECE_FRAMES = 4096  # the most frames in one piece of the renderer's answer
+WHOLE, CUT = 0, 0xFFFFFFFF  # the counts that end it: the song ended, or was cut
+MOST_FRAMES = 60 * 44100  # where the renderer cuts a longer song
+
+
+def read_exactly(stream, size, what):
+    data = stream.read(size)
+    if len(data) != size:
+        raise ValueError(f"it ended {what}")
+    return data
+
+
+def song_frames(stream):
+    """Reads the pieces that follow the renderer's "samples" line as the game
+    does, dropping their frames; the frames in all, and whether the song was
+    cut. ValueError says how the answer is not a song's."""
+    total = 0
+    while True:
+        count = int.from_bytes(read_exactly(stream, 4, f"after {total} frames, "
+                                            "without an end mark"), "little")
+        if count in (WHOLE, CUT):
+            break
+        if count > PIECE_FRAMES:
+            raise ValueError(f"a piece of {count} frames after {total} frames")
+        read_exactly(stream, count * 4, f"in a piece of {count} frames after {total} frames")
+        total += count
+        if total > MOST_FRAMES:
+            raise ValueError(f"{total} frames, past the {MOST_FRAMES} of the longest song")
+    if stream.read(1):
+        raise ValueError(f"bytes after the end mark, after {total} frames")
+    if total == 0:
+        raise ValueError("no frames before the end mark")
+    # The renderer cuts a song exactly at the longest length; a whole one may end there too.
+    if count == CUT and total != MOST_FRAMES:
+        raise ValueError(f"{total} frames, ended by the mark of a song cut at {MOST_FRAMES}")
+    return total, count == CUT
+
+
 def renderer_alone(bank):
-    """Peak RSS (MiB), CPU seconds (median of 3) and the song's length (s) of
-    kalvex-renderer rendering the song with the bank, as the game starts it."""
-    rss, cpu = [], []
+    """Peak RSS (MiB), CPU seconds (median of 3), the song's length (s) and
+    whether it was cut, of kalvex-renderer rendering the song with the bank,
+    as the game starts it; and the peak RSS (MiB) of this program then. The
+    kernel starts a child's peak from its parent's memory when it is spawned,
+    so a figure not above this program's peak may be this program's own."""
+    rss, cpu, lengths = [], [], set()
     for _ in range(3):
         with open(song_file, "rb") as song:
             proc = subprocess.Popen([renderer, f"{SF2}/{bank}.sf2"], stdin=song,
                                     stdout=subprocess.PIPE)
-        head = proc.stdout.readline().decode()
-        while proc.stdout.read(1 << 16):  # read as the game reads it, and dropped
-            pass
+        head = proc.stdout.readline(512).decode(errors="replace")
+        why = None
+        if head == "samples\n":
+            try:
+                lengths.add(song_frames(proc.stdout))
+            except ValueError as e:
+                why = f"sent what is not a song: {e}"
+        else:
+            why = f"answered {head!r}"
+            while proc.stdout.read(1 << 16):  # let it end
+                pass
+        proc.stdout.close()
         _, status, usage = os.wait4(proc.pid, 0)
         proc.returncode = os.waitstatus_to_exitcode(status)
-        if proc.returncode != 0 or not head.startswith("frames "):
-            raise RuntimeError(f"kalvex-renderer with {bank} failed: {head!r}")
+        if why is None and proc.returncode != 0:
+            why = f"ended with {proc.returncode}"
+        if why is not None:
+            raise RuntimeError(f"kalvex-renderer with {bank} {why}")
         rss.append(usage.ru_maxrss / 1024)
         cpu.append(usage.ru_utime + usage.ru_stime)
-    return max(rss), statistics.median(cpu), int(head.split()[1]) / 44100
+    # Its player keeps time by the samples it renders: every run is the same.
+    if len(lengths) != 1:
+        raise RuntimeError(f"kalvex-renderer with {bank} rendered the song differently: "
+                           f"{sorted(lengths)} (frames, cut)")
+    frames, cut = lengths.pop()
+    own = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024
+    return max(rss), statistics.median(cpu), frames / 44100, cut, own
 
 
 def can_swap_banks():
@@ -383,6 +442,7 @@ try:
     empty_timers = timer_accuracy("empty", 10)
     renderer_figures = {bank: renderer_alone(bank) for bank in BANKS}
     song_s = renderer_figures[BANKS[0]][2]
+    song_cut = renderer_figures[BANKS[0]][3]
     if shutil.which("fluidsynth") and shutil.which("pulseaudio") and shutil.which("paplay") \
             and shutil.which("parec"):
         served, by_bank = music_through_server(song_s)
@@ -429,10 +489,12 @@ for interval in (30, 50, 80):
     em, ed = empty_timers[interval]
     print(f"{str(interval) + ' ms':16} {gm:10.3f} {gd:13.3f} {em:11.3f} {ed:14.3f}")
 print()
-print(f"the renderer alone, kalvex-renderer BANK < mid.mid > /dev/null (song {song_s:.1f} s):")
-print(f"{'  bank':34} {'peak RSS (MiB)':>15} {'CPU (s)':>8}")
-for bank, (rss, cpu, _) in renderer_figures.items():
-    print(f"{'  ' + bank:34} {rss:15.1f} {cpu:8.2f}")
+print(f"the renderer alone, kalvex-renderer BANK < mid.mid, its pieces read and dropped "
+      f"(song {song_s:.1f} s{', cut there' if song_cut else ''}):")
+print(f"{'  bank':34} {'peak RSS (MiB)':>15} {'CPU (s)':>8} {'song (s)':>9}")
+for bank, (rss, cpu, length, cut, own) in renderer_figures.items():
+    print(f"{'  ' + bank:34} {rss:15.1f} {cpu:8.2f} {length:9.2f}{' cut' if cut else ''}"
+          f"{f'  (at most: run.py itself peaked at {own:.1f})' if rss <= own else ''}")
 print()
 if served is None:
     print("music through a sound server: skipped "
