@@ -112,7 +112,7 @@ bool Synthesiser::render(std::size_t mostFrames, const Out& out) {
     for (int now = tick(), started = now, perPiece = -1; now < last && done + have < mostFrames;
          now = tick()) {
         const std::size_t room = std::min(renderer::kPieceFrames - have, mostFrames - done - have);
-        const std::size_t n = perPiece >= 0 && last - now > 4 * perPiece + 1
+        const std::size_t n = perPiece >= 0 && last - now > 4LL * perPiece + 1
                                   ? room
                                   : std::min<std::size_t>(kBlock, room);
         std::int16_t* at = &piece[have * renderer::kChannels];
