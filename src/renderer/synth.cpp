@@ -100,19 +100,19 @@ bool Synthesiser::open(std::span<const std::uint8_t> song, std::string& failure)
 }
 
 bool Synthesiser::render(std::size_t mostFrames, const Out& out) {
-    // The song ends where its longest track does. Calls cost time: whole pieces
-    // while the end is further off than four pieces took, blocks near it.
-    const int last = fluid_player_get_total_ticks(player_);
-    const auto tick = [p = player_] {
+    // The song ends at its longest track's last tick (a hostile song's run negative).
+    // Calls cost time: whole pieces while the end is over four pieces off, blocks near it.
+    const long long last = fluid_player_get_total_ticks(player_);
+    const auto tick = [p = player_]() -> long long {
         return fluid_player_get_status(p) == FLUID_PLAYER_PLAYING ? fluid_player_get_current_tick(p)
                                                                   : INT_MAX;
     };
     std::array<std::int16_t, renderer::kPieceFrames * renderer::kChannels> piece;
     std::size_t done = 0, have = 0;
-    for (int now = tick(), started = now, perPiece = -1; now < last && done + have < mostFrames;
-         now = tick()) {
+    for (long long now = tick(), started = now, perPiece = -1;
+         now < last && done + have < mostFrames; now = tick()) {
         const std::size_t room = std::min(renderer::kPieceFrames - have, mostFrames - done - have);
-        const std::size_t n = perPiece >= 0 && last - now > 4LL * perPiece + 1
+        const std::size_t n = perPiece >= 0 && last - now > 4 * perPiece + 1
                                   ? room
                                   : std::min<std::size_t>(kBlock, room);
         std::int16_t* at = &piece[have * renderer::kChannels];
