@@ -13,7 +13,7 @@
 namespace kalvex {
 namespace {
 
-constexpr std::size_t kFrameBytes = RenderedSong::kChannels * sizeof(std::int16_t);
+using renderer::kFrameBytes;
 // Background music needs no low latency: a long buffer lets both sides sleep.
 constexpr std::uint32_t kBufferBytes = RenderedSong::kRate * kFrameBytes;
 constexpr std::uint32_t kRefillBytes = kBufferBytes / 2;
