@@ -180,6 +180,31 @@ class Session:
     def picture(self, window, area=(0, 0, *SIZE)):
         return window.get_image(*area, X.ZPixmap, 0xFFFFFFFF).data
 
+    def drawn(self, window):
+        """Whether the game has drawn its window: blank until its first picture."""
+        data = self.picture(window)
+        return len({data[i:i + 4] for i in range(0, len(data), 4)}) > 16
+
+    def wm_caught_up(self):
+        """Returns once the window manager has handled every event the server
+        sent it so far: the owner of WM_Sn answers a selection request
+        (ICCCM 2.2) in turn with them."""
+        selection = self.atom("WM_S%d" % self.x11.get_default_screen())
+        requestor = self.root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
+        requestor.convert_selection(selection, self.atom("TARGETS"),
+                                    self.atom("KALVEX_CAUGHT_UP"), X.CurrentTime)
+        self.x11.flush()
+
+        def answered():
+            while self.x11.pending_events():
+                event = self.x11.next_event()
+                if event.type == X.SelectionNotify and event.requestor == requestor:
+                    return True
+            return False
+
+        wait_for("the window manager to answer", answered, timeout=10)
+        requestor.destroy()
+
     def close(self):
         for proc in (getattr(self, "game", None),):
             if proc and proc.poll() is None:
@@ -223,7 +248,12 @@ def main():
         session.start_game()
         window = wait_for("the game's window", lambda: next(iter(session.kalvex_windows()),
                                                               None))
-        # Where it first shows it stays: it is not moved once seen.
+        # Where it first shows it stays: it is not moved once seen. A player
+        # sees it from its first picture on, which the game draws after it
+        # asked for its place; a compositing window manager shows it once it
+        # has handled that request, however late a busy machine lets it.
+        wait_for("the game's first picture", lambda: session.drawn(window))
+        session.wm_caught_up()
         places = set()
         end = time.monotonic() + 1.0
         while time.monotonic() < end:
