@@ -67,19 +67,18 @@ constexpr std::uint64_t kAbstractSocketsAndSignals = 3;  // ABI 6
 constexpr std::uint64_t kReadFile = LANDLOCK_ACCESS_FS_READ_FILE;
 constexpr std::uint64_t kRead = kReadFile | LANDLOCK_ACCESS_FS_READ_DIR;
 
-bool allowBeneath(int ruleset, const char* path, std::uint64_t access) {
+// Without it (a path that is not there), less is allowed: what it held fails.
+void allowBeneath(int ruleset, const char* path, std::uint64_t access) {
     const int fd = ::open(path, O_PATH | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return;
     }
     struct stat st {};
     landlock_path_beneath_attr rule{};
     rule.allowed_access = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? access : kReadFile;
     rule.parent_fd = fd;
-    const bool ok =
-        syscall(SYS_landlock_add_rule, ruleset, LANDLOCK_RULE_PATH_BENEATH, &rule, 0) == 0;
+    syscall(SYS_landlock_add_rule, ruleset, LANDLOCK_RULE_PATH_BENEATH, &rule, 0);
     ::close(fd);
-    return ok;
 }
 
 // Of the file system, only reading the bank (through whatever links lead to
