@@ -141,42 +141,28 @@ std::string filterSystemCalls() {
     const auto allow = [&](int call, std::initializer_list<scmp_arg_cmp> args = {}) {
         rule(SCMP_ACT_ALLOW, call, args);
     };
-    for (int call : {SCMP_SYS(read),
-                     SCMP_SYS(readv),
-                     SCMP_SYS(pread64),
-                     SCMP_SYS(preadv),
-                     SCMP_SYS(lseek),
-                     SCMP_SYS(fstat),
-                     SCMP_SYS(newfstatat),
-                     SCMP_SYS(statx),
-                     SCMP_SYS(stat),
-                     SCMP_SYS(lstat),
-                     SCMP_SYS(access),
-                     SCMP_SYS(faccessat),
-                     SCMP_SYS(faccessat2),
-                     SCMP_SYS(close),
-                     SCMP_SYS(munmap),
-                     SCMP_SYS(mremap),
-                     SCMP_SYS(madvise),
-                     SCMP_SYS(brk),
-                     SCMP_SYS(futex),
-                     SCMP_SYS(set_robust_list),
-                     SCMP_SYS(rseq),
-                     SCMP_SYS(rt_sigaction),
-                     SCMP_SYS(rt_sigprocmask),
-                     SCMP_SYS(rt_sigreturn),
-                     SCMP_SYS(sigaltstack),
-                     SCMP_SYS(exit),
-                     SCMP_SYS(exit_group),
-                     SCMP_SYS(getpid),
-                     SCMP_SYS(gettid),
-                     SCMP_SYS(clock_gettime),
-                     SCMP_SYS(clock_nanosleep),
-                     SCMP_SYS(nanosleep),
-                     SCMP_SYS(getrandom),
-                     SCMP_SYS(poll),
-                     SCMP_SYS(ppoll),
-                     SCMP_SYS(sched_yield),
+    // Reading its input and the bank.
+    for (int call : {SCMP_SYS(read), SCMP_SYS(readv), SCMP_SYS(pread64), SCMP_SYS(preadv),
+                     SCMP_SYS(lseek), SCMP_SYS(close)}) {
+        allow(call);
+    }
+    for (int call :
+         {SCMP_SYS(fstat), SCMP_SYS(newfstatat), SCMP_SYS(statx), SCMP_SYS(stat), SCMP_SYS(lstat),
+          SCMP_SYS(access), SCMP_SYS(faccessat), SCMP_SYS(faccessat2)}) {
+        allow(call);
+    }
+    // Memory, threads, signals and time.
+    for (int call : {SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(madvise), SCMP_SYS(brk),
+                     SCMP_SYS(futex), SCMP_SYS(set_robust_list), SCMP_SYS(rseq)}) {
+        allow(call);
+    }
+    for (int call : {SCMP_SYS(rt_sigaction), SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigreturn),
+                     SCMP_SYS(sigaltstack), SCMP_SYS(exit), SCMP_SYS(exit_group), SCMP_SYS(getpid),
+                     SCMP_SYS(gettid)}) {
+        allow(call);
+    }
+    for (int call : {SCMP_SYS(clock_gettime), SCMP_SYS(clock_nanosleep), SCMP_SYS(nanosleep),
+                     SCMP_SYS(getrandom), SCMP_SYS(poll), SCMP_SYS(ppoll), SCMP_SYS(sched_yield),
                      SCMP_SYS(sched_getaffinity)}) {
         allow(call);
     }
