@@ -14,7 +14,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb1-dev
     libgtest-dev
     fonts-nanum
-    libfluidsynth-dev libsndfile1-dev libasound2-dev libpulse-dev timgm6mb-soundfont
+    libfluidsynth-dev libsndfile1-dev libasound2-dev libpulse-dev libseccomp-dev timgm6mb-soundfont
     pulseaudio pulseaudio-utils libasound2-plugins pipewire pipewire-pulse wireplumber strace
     libgif-dev libimagequant-dev libjpeg-dev
     xvfb xauth x11-utils imagemagick

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -211,14 +212,29 @@ std::shared_ptr<const RenderedSong> render(const std::string& program, const std
                                            const SongFile& file,
                                            const std::function<bool()>& cancelled,
                                            std::string& failure) {
-    Render r(cancelled, failure, "the music's renderer " + program);
-    const std::optional<std::string> line =
+    const std::string who = "the music's renderer " + program;
+    Render r(cancelled, failure, who);
+    std::optional<std::string> line =
         r.start(program, soundFont, file.bytes) ? r.line() : std::nullopt;
+    // What it runs without, such as the kernel's sandbox, is said once in the
+    // game's life, with the first song or the first reason for none.
+    static std::atomic<bool> noted = false;
+    std::string note;
+    if (line && line->starts_with("note ")) {
+        note = who + line->substr(4);
+        line = r.line();
+    }
     const std::string name = file.path.toStdString();
     auto song = std::make_shared<RenderedSong>();
     std::optional<bool> cut;
+    const auto withNote = [&](std::shared_ptr<const RenderedSong> kept) {
+        if (!note.empty() && (kept || !failure.empty()) && !noted.exchange(true)) {
+            failure += (failure.empty() ? "" : "; ") + note;
+        }
+        return kept;
+    };
     if (!line) {
-        return nullptr;
+        return withNote(nullptr);
     } else if (line->starts_with("song ")) {
         r.fail(name + line->substr(4));
     } else if (line->starts_with("error ")) {
@@ -226,7 +242,7 @@ std::shared_ptr<const RenderedSong> render(const std::string& program, const std
     } else if (*line != "samples") {
         r.fail("the music's renderer sent what is not a song");
     } else if (!(cut = r.samples(*song))) {
-        return nullptr;
+        return withNote(nullptr);
     } else if (song->frames() < kShortestFrames) {
         r.fail(name + " is too short to play");
     } else if (!song->finish()) {
@@ -235,9 +251,9 @@ std::shared_ptr<const RenderedSong> render(const std::string& program, const std
         const std::string most = std::to_string(renderer::kLongestSeconds) + " s";
         failure =
             *cut ? name + " is longer than " + most + ": its first " + most + " are played" : "";
-        return song;
+        return withNote(song);
     }
-    return nullptr;
+    return withNote(nullptr);
 }
 
 }  // namespace

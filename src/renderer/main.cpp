@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "renderer/confine.h"
 #include "renderer/protocol.h"
 #include "renderer/synth.h"
 
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
     limit(RLIMIT_AS, kMostAddressSpace);
 #endif
     limit(RLIMIT_CORE, 0);
+    // Held to rendering before a byte of the song or the bank is read.
+    if (const std::string missing = renderer::confine(argv[1]); !missing.empty()) {
+        answer("note runs without " + missing + "\n");
+    }
 
     std::vector<std::uint8_t> bytes;
     std::array<std::uint8_t, 65536> piece;

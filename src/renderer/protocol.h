@@ -15,6 +15,10 @@
 //   song WHY\n        the song cannot be played; WHY reads after its name
 //   error WHY\n       nothing can be played
 //
+// That line may come after one other, "note WHY\n": what the renderer has to
+// do without (such as a kernel's sandbox), for the game to say once; WHY
+// reads after the renderer's name.
+//
 // After "samples", each piece is a 32-bit little-endian count of frames (1 to
 // kPieceFrames) and those frames; the count kWhole or kCut ends the song.
 // A frame is a left and a right 16-bit little-endian sample at 44.1 kHz.

@@ -99,6 +99,19 @@ TEST_F(RendererProgram, WhateverTheRendererDoesTheGameIsToldWhy) {
     EXPECT_NE(failure.find("could not be started: No such file"), std::string::npos) << failure;
 }
 
+// What the renderer has to do without (a kernel's sandbox) is said with the
+// song, once in the game's life.
+TEST_F(RendererProgram, WhatItRunsWithoutIsSaidOnce) {
+    const std::string unconfined =
+        script("unconfined",
+               "printf 'note runs without Landlock (x)\\nsamples\\n\\0\\20\\0\\0'; "
+               "head -c 16384 /dev/zero; printf '\\0\\0\\0\\0'");
+    ASSERT_NE(render(unconfined), nullptr) << failure;
+    EXPECT_EQ(failure, "the music's renderer " + unconfined + " runs without Landlock (x)");
+    ASSERT_NE(render(unconfined), nullptr) << failure;
+    EXPECT_EQ(failure, "");
+}
+
 // A render given up, as on the exit or a new file, ends its renderer at
 // once; one that hangs by itself is given up after ten silent seconds.
 TEST_F(RendererProgram, AHungRendererIsKilledAndReaped) {
