@@ -73,15 +73,18 @@ private:
 };
 
 // The frames the fake renderer makes of a file: they tell which bytes it read.
+std::size_t framesFor(std::size_t bytes) {
+    return 100 * bytes;
+}
 std::size_t framesFor(const std::vector<std::uint8_t>& bytes) {
-    return 100 * bytes.size();
+    return framesFor(bytes.size());
 }
 
 // Silence as long as the frames for the file.
 std::shared_ptr<RenderedSong> silence(const SongFile& file) {
     auto pcm = std::make_shared<RenderedSong>();
-    const std::vector<std::int16_t> zero(framesFor(file.bytes) * RenderedSong::kChannels);
-    pcm->add(zero.data(), framesFor(file.bytes));
+    const std::vector<std::int16_t> zero(framesFor(file.bytes->size()) * RenderedSong::kChannels);
+    pcm->add(zero.data(), framesFor(file.bytes->size()));
     pcm->finish();
     return pcm;
 }
@@ -91,7 +94,7 @@ protected:
     // A renderer that renders once `release` is set, or fails with `failure`.
     SongRenderer renderer(std::string failure = {}) {
         return [r = record, gate = release.get_future().share(), failure](
-                   const SongFile& song, const std::function<bool()>& cancelled,
+                   const SongFile& song, const RenderCancel& cancelled,
                    std::string& why) -> std::shared_ptr<const RenderedSong> {
             {
                 std::lock_guard lock(r->mutex);
@@ -298,7 +301,7 @@ TEST_F(MMControlTest, ClosingBeforeTheSongIsRenderedCancelsThePlay) {
 // ends, finds no one to hand its song to and frees it.
 TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing) {
     std::shared_future<void> gate = release.get_future().share();
-    SongRenderer held = [r = record, gate](const SongFile& song, const std::function<bool()>&,
+    SongRenderer held = [r = record, gate](const SongFile& song, const RenderCancel&,
                                            std::string&) -> std::shared_ptr<const RenderedSong> {
         bool first = false;
         {

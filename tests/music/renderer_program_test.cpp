@@ -130,14 +130,14 @@ TEST_F(RendererProgram, AHostileSongOrBankCostsOnlyTheMusic) {
          {std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0},
           std::vector<std::uint8_t>{},
           std::vector<std::uint8_t>(good.begin(), good.begin() + long(good.size() / 2))}) {
-        song = {QStringLiteral("/x/mid.mid"), bytes, {}};
+        song = songFile(QStringLiteral("/x/mid.mid"), bytes);
         EXPECT_EQ(render(KALVEX_RENDERER), nullptr);
         EXPECT_EQ(failure.rfind("/x/mid.mid is not a playable MIDI file", 0), 0u) << failure;
     }
-    song = {QStringLiteral("/x/mid.mid"),
-            {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0,    0,    1, 0, 96,  // a track that only ends
-             'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0},
-            {}};
+    song =
+        songFile(QStringLiteral("/x/mid.mid"), {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0,    0,    1,
+                                                0,   96,  // a track that only ends
+                                                'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0});
     EXPECT_EQ(render(KALVEX_RENDERER), nullptr);
     EXPECT_EQ(failure, "/x/mid.mid is too short to play");
 
@@ -167,7 +167,7 @@ TEST_F(RendererProgram, ALongSongIsCutToItsFirstMinute) {
     }
     bytes.insert(bytes.end(), {std::uint8_t(ticks & 0x7F), 0xFF, 0x2F, 0});
     bytes[21] = std::uint8_t(bytes.size() - 22);
-    song = {QStringLiteral("/x/long.mid"), bytes, {}};
+    song = songFile(QStringLiteral("/x/long.mid"), bytes);
     const auto rendered = render(KALVEX_RENDERER);
     ASSERT_NE(rendered, nullptr) << failure;
     EXPECT_EQ(rendered->frames(), 60u * 44100);
