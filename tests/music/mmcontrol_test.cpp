@@ -5,6 +5,7 @@
 // The music player's property and command protocol, over a recording output.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -14,7 +15,9 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <fstream>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -343,6 +346,40 @@ TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing
         },
         2000));
     QTest::qWait(50);  // a reply queued to the dead player would run now
+}
+
+// The game's process may end as soon as the player has gone: by then its
+// renderer is dead and reaped, even one that ignores every signal it can
+// and never asks to die with the game.
+TEST_F(MMControlTest, DestroyingThePlayerKillsAndReapsItsRenderer) {
+    const QString pidFile = dir.filePath(QStringLiteral("pid"));
+    const QString program = dir.filePath(QStringLiteral("renderer"));
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#!/bin/sh\ntrap '' TERM HUP INT QUIT\necho $$ > '" + pidFile.toUtf8() +
+                 "'\nexec sleep 60\n"));
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    std::optional<MMControl> player;
+    player.emplace(rendererProgram(program.toStdString()), output());
+    start(*player, songFile("a.mid", 1));
+    pid_t pid = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::ifstream(pidFile.toStdString()) >> pid;
+            return pid > 0;
+        },
+        5000));
+    const auto started = std::chrono::steady_clock::now();
+    player.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
+    errno = 0;
+    EXPECT_EQ(kill(pid, 0), -1) << "the renderer is alive, or not reaped";
+    EXPECT_EQ(errno, ESRCH);
+    if (errno != ESRCH) {
+        kill(pid, SIGKILL);
+    }
 }
 
 // Without music the game goes on: nothing blocks, nothing notifies, and one
