@@ -279,6 +279,28 @@ TEST(RenderedSong, GivesBackTheSamplesAsRenderedOnEveryRead) {
     std::int16_t past[4] = {1, 1, 1, 1};
     reader.read(frames - 1, past, 2);
     EXPECT_EQ(past[2], 0) << "past the end is silence";
+    // A seek that fails leaves the next read to seek again.
+    reader.read(frames + 100, past, 2);
+    EXPECT_EQ(past[0], 0);
+    reader.read(0, again.data(), frames);
+    EXPECT_TRUE(whole == again) << "read from where a failed seek left off";
+}
+
+// Whatever comes, the samples kept stay within their cap: white noise, which
+// packs worst, fills it in well under the longest song's five minutes here.
+TEST(RenderedSong, KeepsNoMoreThanItsCap) {
+    RenderedSong song;
+    std::vector<std::int16_t> noise(4096 * 2);
+    std::uint32_t random = 1;
+    bool refused = false;
+    for (std::size_t frames = 0; !refused && frames < 300u * kRate; frames += 4096) {
+        for (std::int16_t& v : noise) {
+            v = std::int16_t((random = random * 1664525 + 1013904223) >> 16);
+        }
+        refused = !song.add(noise.data(), 4096);
+    }
+    EXPECT_TRUE(refused) << "five minutes of noise were all kept";
+    EXPECT_LE(song.packedBytes(), RenderedSong::kMostPackedBytes);
 }
 
 TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <future>
 #include <mutex>
@@ -380,6 +382,27 @@ TEST_F(MMControlTest, DestroyingThePlayerKillsAndReapsItsRenderer) {
     if (errno != ESRCH) {
         kill(pid, SIGKILL);
     }
+}
+
+// A song that cannot be held whole in memory says why, with the cause the
+// system gave: here, the process may write no file that large.
+TEST(SongFileRead, ASongThatCannotBeHeldSaysTheTrueCause) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mid.mid"));
+    writeBytes(path.toStdString(), std::vector<std::uint8_t>(100'000, 0x55));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const rlimit small{30'000, before.rlim_max};
+    struct sigaction ignore {
+    }, saved{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &saved);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const SongFile song = loadSongFile(path);
+    setrlimit(RLIMIT_FSIZE, &before);
+    sigaction(SIGXFSZ, &saved, nullptr);
+    EXPECT_EQ(song.bytes, nullptr);
+    EXPECT_EQ(song.failure, path + " cannot be read: " + QString::fromLocal8Bit(strerror(EFBIG)));
 }
 
 // Without music the game goes on: nothing blocks, nothing notifies, and one
