@@ -11,7 +11,9 @@ sink, next to paplay of the same song rendered to a WAV by the fluidsynth
 program and to the game with its music off, in the same run; then, for each
 General MIDI bank, the game's memory with its music playing, the time from
 its first frame to its first note (idle and with both cores busy), and the
-renderer program's own peak memory and CPU time.
+renderer program's own peak memory and CPU time; and the game's memory with a
+song of system-exclusive messages just under the renderer's size limit, played
+through the server.
 
 Usage: bench/run.py [BUILD_DIR]   (default: build/release, built with benchmarks)
 """
@@ -85,6 +87,51 @@ def idle(kind, seconds, mode="idle", program=bench):
         hwm = next(int(l.split()[1]) for l in f if l.startswith("VmHWM")) / 1024
     proc.wait(timeout=60)
     return 100.0 * (after - before) / 1e9 / (t1 - t0), hwm
+
+
+def varlen(n):
+    """A MIDI variable-length number."""
+    out = [n & 0x7F]
+    while n > 0x7F:
+        n >>= 7
+        out.insert(0, 0x80 | (n & 0x7F))
+    return bytes(out)
+
+
+def sysex_song(size):
+    """A valid song of about `size` bytes, nearly all system-exclusive
+    messages: a General MIDI reset, then messages of 1,000 bytes, then one note."""
+    track = bytearray(b"\x00\xF0\x05\x7E\x7F\x09\x01\xF7")
+    data = bytes(range(0x7F)) * 8
+    while len(track) < size - 1100:
+        message = data[:998] + b"\xF7"
+        track += b"\x00\xF0" + varlen(len(message)) + message
+    track += b"\x00\x90\x3C\x64\x60\x80\x3C\x00\x00\xFF\x2F\x00"
+    return (b"MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk"
+            + len(track).to_bytes(4, "big") + bytes(track))
+
+
+LARGE_SONG_BYTES = 3_900_000  # below the renderer's 4 MiB limit
+
+
+def large_song(seconds, senv):
+    """Steady and peak RSS (MiB) of the idle game after `seconds` with a
+    LARGE_SONG_BYTES mid.mid beside it, playing through the server of `senv`:
+    a song of half a second, so it is read and looked at again twice a second."""
+    folder = tempfile.mkdtemp(prefix="kalvex-large-song-")
+    try:
+        game = shutil.copy(bench, folder)
+        shutil.copy(renderer, folder)
+        with open(os.path.join(folder, "mid.mid"), "wb") as f:
+            f.write(sysex_song(LARGE_SONG_BYTES))
+        proc = subprocess.Popen([game, "idle", "game", str(seconds + 10)], env=senv)
+        time.sleep(seconds)
+        steady, peak = status_kib(proc.pid, "VmRSS") / 1024, status_kib(proc.pid, "VmHWM") / 1024
+        proc.kill()
+        proc.wait()
+        return steady, peak
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 SF2 = "/usr/share/sounds/sf2"
@@ -351,8 +398,9 @@ def music_through_server(song_s):
         if procs[0].poll() is not None:
             raise RuntimeError(f"the PulseAudio server ended ({procs[0].returncode})")
         played = measure([["paplay", looped]], 5)
+        large = large_song(30, senv)
         if not can_swap_banks():
-            return games + played, None
+            return games + played, None, large
 
         listener = Listener(senv)
 
@@ -414,7 +462,7 @@ def music_through_server(song_s):
             by_bank[bank] = (peak, steady, alive, idle_notes, busy_notes)
         if procs[0].poll() is not None:
             raise RuntimeError(f"the PulseAudio server ended ({procs[0].returncode})")
-        return games + played, by_bank
+        return games + played, by_bank, large
     finally:
         if listener is not None:
             listener.close()
@@ -445,7 +493,7 @@ try:
     song_cut = renderer_figures[BANKS[0]][3]
     if shutil.which("fluidsynth") and shutil.which("pulseaudio") and shutil.which("paplay") \
             and shutil.which("parec"):
-        served, by_bank = music_through_server(song_s)
+        served, by_bank, (large_steady, large_peak) = music_through_server(song_s)
     else:
         served = None
 finally:
@@ -501,6 +549,12 @@ if served is None:
           "(needs pulseaudio, paplay, parec and the fluidsynth program)")
 else:
     (game_cpu, game_wake), (off_cpu, off_wake), (play_cpu, play_wake) = served
+    print(f"a {LARGE_SONG_BYTES / 1e6:.1f} MB song of system-exclusive messages, played through "
+          f"the server for 30 s: steady RSS {large_steady:.1f} MiB "
+          f"({large_steady - text_rss:+.1f} above the label window), peak {large_peak:.1f} "
+          f"({large_peak - text_rss:+.1f}); goal ≤ +8: "
+          f"{verdict(max(large_steady, large_peak) <= text_rss + 8)}")
+    print()
     print(f"music through a PulseAudio null sink, over {MEASURE_S} s after the first pass "
           f"(song {song_s:.0f} s, default-GM.sf2 → "
           f"{os.path.basename(os.path.realpath(DEFAULT_BANK))}), all threads:")
