@@ -117,7 +117,7 @@ LARGE_SONG_BYTES = 3_900_000  # below the renderer's 4 MiB limit
 def large_song(seconds, senv):
     """Steady and peak RSS (MiB) of the idle game after `seconds` with a
     LARGE_SONG_BYTES mid.mid beside it, playing through the server of `senv`:
-    a song of half a second, so it is read and looked at again twice a second."""
+    a song of under a second, so it is read and looked at again each second."""
     folder = tempfile.mkdtemp(prefix="kalvex-large-song-")
     try:
         game = shutil.copy(bench, folder)
@@ -327,14 +327,9 @@ def task_totals(pid):
     return cpu, switches
 
 
-def music_through_server(song_s):
-    """% of a core and voluntary context switches a second, over MEASURE_S after
-    the song's first pass, of the game with its music playing through a
-    PulseAudio server and of the game with its music off beside it, then of
-    paplay of the same song as a WAV alone; then, for each bank when it can be
-    swapped, the game's memory with its music playing and its times to the
-    first note, idle and busy (see by_bank)."""
-    root = tempfile.mkdtemp(prefix="kalvex-bench-pulse-")
+def private_server(root):
+    """A PulseAudio server with a null sink "bench", in a private folder under
+    root, and the environment of a session that uses it."""
     runtime, home = os.path.join(root, "run"), os.path.join(root, "home")
     os.makedirs(runtime, mode=0o700)
     os.makedirs(os.path.join(home, ".config", "pulse"))
@@ -346,20 +341,48 @@ def music_through_server(song_s):
                 "load-module module-native-protocol-unix auth-anonymous=1\n"
                 "set-default-sink bench\n")
     senv = dict(env, HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, ".config"))
+    server = subprocess.Popen(
+        ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+         "-F", script],
+        env=senv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 10
+    while subprocess.run(["pactl", "info"], env=senv, capture_output=True,
+                         timeout=10).returncode != 0:
+        if time.monotonic() > deadline:
+            server.kill()
+            server.wait()
+            raise RuntimeError("the PulseAudio server did not start")
+        time.sleep(0.05)
+    return server, senv
+
+
+def large_song_through_server(seconds):
+    """large_song() with a private server of its own."""
+    root = tempfile.mkdtemp(prefix="kalvex-bench-pulse-")
+    server = None
+    try:
+        server, senv = private_server(root)
+        return large_song(seconds, senv)
+    finally:
+        if server is not None:
+            server.kill()
+            server.wait()
+        shutil.rmtree(root, ignore_errors=True)
+
+
+def music_through_server(song_s):
+    """% of a core and voluntary context switches a second, over MEASURE_S after
+    the song's first pass, of the game with its music playing through a
+    PulseAudio server and of the game with its music off beside it, then of
+    paplay of the same song as a WAV alone; then, for each bank when it can be
+    swapped, the game's memory with its music playing and its times to the
+    first note, idle and busy (see by_bank)."""
+    root = tempfile.mkdtemp(prefix="kalvex-bench-pulse-")
     procs = []
     listener = None
     try:
-        procs.append(subprocess.Popen(
-            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-             "-F", script],
-            env=senv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        pactl = lambda *a: subprocess.run(["pactl", *a], env=senv, capture_output=True,
-                                          text=True, timeout=10)
-        deadline = time.monotonic() + 10
-        while pactl("info").returncode != 0:
-            if time.monotonic() > deadline:
-                raise RuntimeError("the PulseAudio server did not start")
-            time.sleep(0.05)
+        server, senv = private_server(root)
+        procs.append(server)
 
         # The song as the fluidsynth program renders it, looped long enough.
         once = os.path.join(root, "once.wav")
@@ -398,9 +421,8 @@ def music_through_server(song_s):
         if procs[0].poll() is not None:
             raise RuntimeError(f"the PulseAudio server ended ({procs[0].returncode})")
         played = measure([["paplay", looped]], 5)
-        large = large_song(30, senv)
         if not can_swap_banks():
-            return games + played, None, large
+            return games + played, None
 
         listener = Listener(senv)
 
@@ -462,7 +484,7 @@ def music_through_server(song_s):
             by_bank[bank] = (peak, steady, alive, idle_notes, busy_notes)
         if procs[0].poll() is not None:
             raise RuntimeError(f"the PulseAudio server ended ({procs[0].returncode})")
-        return games + played, by_bank, large
+        return games + played, by_bank
     finally:
         if listener is not None:
             listener.close()
@@ -491,9 +513,11 @@ try:
     renderer_figures = {bank: renderer_alone(bank) for bank in BANKS}
     song_s = renderer_figures[BANKS[0]][2]
     song_cut = renderer_figures[BANKS[0]][3]
+    large = (large_song_through_server(30) if shutil.which("pulseaudio") and shutil.which("pactl")
+             else None)
     if shutil.which("fluidsynth") and shutil.which("pulseaudio") and shutil.which("paplay") \
             and shutil.which("parec"):
-        served, by_bank, (large_steady, large_peak) = music_through_server(song_s)
+        served, by_bank = music_through_server(song_s)
     else:
         served = None
 finally:
@@ -544,17 +568,21 @@ for bank, (rss, cpu, length, cut, own) in renderer_figures.items():
     print(f"{'  ' + bank:34} {rss:15.1f} {cpu:8.2f} {length:9.2f}{' cut' if cut else ''}"
           f"{f'  (at most: run.py itself peaked at {own:.1f})' if rss <= own else ''}")
 print()
+if large is None:
+    print("a large song through a sound server: skipped (needs pulseaudio and pactl)")
+else:
+    large_steady, large_peak = large
+    print(f"a {LARGE_SONG_BYTES / 1e6:.1f} MB song of system-exclusive messages, played through "
+          f"a PulseAudio null sink for 30 s: steady RSS {large_steady:.1f} MiB "
+          f"({large_steady - text_rss:+.1f} above the label window), peak {large_peak:.1f} "
+          f"({large_peak - text_rss:+.1f}); goal ≤ +8: "
+          f"{verdict(max(large_steady, large_peak) <= text_rss + 8)}")
+print()
 if served is None:
     print("music through a sound server: skipped "
           "(needs pulseaudio, paplay, parec and the fluidsynth program)")
 else:
     (game_cpu, game_wake), (off_cpu, off_wake), (play_cpu, play_wake) = served
-    print(f"a {LARGE_SONG_BYTES / 1e6:.1f} MB song of system-exclusive messages, played through "
-          f"the server for 30 s: steady RSS {large_steady:.1f} MiB "
-          f"({large_steady - text_rss:+.1f} above the label window), peak {large_peak:.1f} "
-          f"({large_peak - text_rss:+.1f}); goal ≤ +8: "
-          f"{verdict(max(large_steady, large_peak) <= text_rss + 8)}")
-    print()
     print(f"music through a PulseAudio null sink, over {MEASURE_S} s after the first pass "
           f"(song {song_s:.0f} s, default-GM.sf2 → "
           f"{os.path.basename(os.path.realpath(DEFAULT_BANK))}), all threads:")
