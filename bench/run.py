@@ -11,7 +11,9 @@ sink, next to paplay of the same song rendered to a WAV by the fluidsynth
 program and to the game with its music off, in the same run; then, for each
 General MIDI bank, the game's memory with its music playing, the time from
 its first frame to its first note (idle and with both cores busy), and the
-renderer program's own peak memory and CPU time.
+renderer program's own peak memory and CPU time; and the game's memory with a
+song of system-exclusive messages just under the renderer's size limit, played
+through the server.
 
 Usage: bench/run.py [BUILD_DIR]   (default: build/release, built with benchmarks)
 """
@@ -85,6 +87,51 @@ def idle(kind, seconds, mode="idle", program=bench):
         hwm = next(int(l.split()[1]) for l in f if l.startswith("VmHWM")) / 1024
     proc.wait(timeout=60)
     return 100.0 * (after - before) / 1e9 / (t1 - t0), hwm
+
+
+def varlen(n):
+    """A MIDI variable-length number."""
+    out = [n & 0x7F]
+    while n > 0x7F:
+        n >>= 7
+        out.insert(0, 0x80 | (n & 0x7F))
+    return bytes(out)
+
+
+def sysex_song(size):
+    """A valid song of about `size` bytes, nearly all system-exclusive
+    messages: a General MIDI reset, then messages of 1,000 bytes, then one note."""
+    track = bytearray(b"\x00\xF0\x05\x7E\x7F\x09\x01\xF7")
+    data = bytes(range(0x7F)) * 8
+    while len(track) < size - 1100:
+        message = data[:998] + b"\xF7"
+        track += b"\x00\xF0" + varlen(len(message)) + message
+    track += b"\x00\x90\x3C\x64\x60\x80\x3C\x00\x00\xFF\x2F\x00"
+    return (b"MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk"
+            + len(track).to_bytes(4, "big") + bytes(track))
+
+
+LARGE_SONG_BYTES = 3_900_000  # below the renderer's 4 MiB limit
+
+
+def large_song(seconds, senv):
+    """Steady and peak RSS (MiB) of the idle game after `seconds` with a
+    LARGE_SONG_BYTES mid.mid beside it, playing through the server of `senv`:
+    a song of under a second, so it is read and looked at again each second."""
+    folder = tempfile.mkdtemp(prefix="kalvex-large-song-")
+    try:
+        game = shutil.copy(bench, folder)
+        shutil.copy(renderer, folder)
+        with open(os.path.join(folder, "mid.mid"), "wb") as f:
+            f.write(sysex_song(LARGE_SONG_BYTES))
+        proc = subprocess.Popen([game, "idle", "game", str(seconds + 10)], env=senv)
+        time.sleep(seconds)
+        steady, peak = status_kib(proc.pid, "VmRSS") / 1024, status_kib(proc.pid, "VmHWM") / 1024
+        proc.kill()
+        proc.wait()
+        return steady, peak
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 SF2 = "/usr/share/sounds/sf2"
@@ -280,14 +327,9 @@ def task_totals(pid):
     return cpu, switches
 
 
-def music_through_server(song_s):
-    """% of a core and voluntary context switches a second, over MEASURE_S after
-    the song's first pass, of the game with its music playing through a
-    PulseAudio server and of the game with its music off beside it, then of
-    paplay of the same song as a WAV alone; then, for each bank when it can be
-    swapped, the game's memory with its music playing and its times to the
-    first note, idle and busy (see by_bank)."""
-    root = tempfile.mkdtemp(prefix="kalvex-bench-pulse-")
+def private_server(root):
+    """A PulseAudio server with a null sink "bench", in a private folder under
+    root, and the environment of a session that uses it."""
     runtime, home = os.path.join(root, "run"), os.path.join(root, "home")
     os.makedirs(runtime, mode=0o700)
     os.makedirs(os.path.join(home, ".config", "pulse"))
@@ -299,20 +341,48 @@ def music_through_server(song_s):
                 "load-module module-native-protocol-unix auth-anonymous=1\n"
                 "set-default-sink bench\n")
     senv = dict(env, HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, ".config"))
+    server = subprocess.Popen(
+        ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+         "-F", script],
+        env=senv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 10
+    while subprocess.run(["pactl", "info"], env=senv, capture_output=True,
+                         timeout=10).returncode != 0:
+        if time.monotonic() > deadline:
+            server.kill()
+            server.wait()
+            raise RuntimeError("the PulseAudio server did not start")
+        time.sleep(0.05)
+    return server, senv
+
+
+def large_song_through_server(seconds):
+    """large_song() with a private server of its own."""
+    root = tempfile.mkdtemp(prefix="kalvex-bench-pulse-")
+    server = None
+    try:
+        server, senv = private_server(root)
+        return large_song(seconds, senv)
+    finally:
+        if server is not None:
+            server.kill()
+            server.wait()
+        shutil.rmtree(root, ignore_errors=True)
+
+
+def music_through_server(song_s):
+    """% of a core and voluntary context switches a second, over MEASURE_S after
+    the song's first pass, of the game with its music playing through a
+    PulseAudio server and of the game with its music off beside it, then of
+    paplay of the same song as a WAV alone; then, for each bank when it can be
+    swapped, the game's memory with its music playing and its times to the
+    first note, idle and busy (see by_bank)."""
+    root = tempfile.mkdtemp(prefix="kalvex-bench-pulse-")
     procs = []
     listener = None
     try:
-        procs.append(subprocess.Popen(
-            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-             "-F", script],
-            env=senv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        pactl = lambda *a: subprocess.run(["pactl", *a], env=senv, capture_output=True,
-                                          text=True, timeout=10)
-        deadline = time.monotonic() + 10
-        while pactl("info").returncode != 0:
-            if time.monotonic() > deadline:
-                raise RuntimeError("the PulseAudio server did not start")
-            time.sleep(0.05)
+        server, senv = private_server(root)
+        procs.append(server)
 
         # The song as the fluidsynth program renders it, looped long enough.
         once = os.path.join(root, "once.wav")
@@ -443,6 +513,8 @@ try:
     renderer_figures = {bank: renderer_alone(bank) for bank in BANKS}
     song_s = renderer_figures[BANKS[0]][2]
     song_cut = renderer_figures[BANKS[0]][3]
+    large = (large_song_through_server(30) if shutil.which("pulseaudio") and shutil.which("pactl")
+             else None)
     if shutil.which("fluidsynth") and shutil.which("pulseaudio") and shutil.which("paplay") \
             and shutil.which("parec"):
         served, by_bank = music_through_server(song_s)
@@ -495,6 +567,16 @@ print(f"{'  bank':34} {'peak RSS (MiB)':>15} {'CPU (s)':>8} {'song (s)':>9}")
 for bank, (rss, cpu, length, cut, own) in renderer_figures.items():
     print(f"{'  ' + bank:34} {rss:15.1f} {cpu:8.2f} {length:9.2f}{' cut' if cut else ''}"
           f"{f'  (at most: run.py itself peaked at {own:.1f})' if rss <= own else ''}")
+print()
+if large is None:
+    print("a large song through a sound server: skipped (needs pulseaudio and pactl)")
+else:
+    large_steady, large_peak = large
+    print(f"a {LARGE_SONG_BYTES / 1e6:.1f} MB song of system-exclusive messages, played through "
+          f"a PulseAudio null sink for 30 s: steady RSS {large_steady:.1f} MiB "
+          f"({large_steady - text_rss:+.1f} above the label window), peak {large_peak:.1f} "
+          f"({large_peak - text_rss:+.1f}); goal ≤ +8: "
+          f"{verdict(max(large_steady, large_peak) <= text_rss + 8)}")
 print()
 if served is None:
     print("music through a sound server: skipped "

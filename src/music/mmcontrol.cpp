@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "music/audiooutput.h"
 #include "music/songoutput.h"
@@ -37,7 +38,8 @@ void runOffGui(std::function<void()> f) {
 struct MMControl::Link {
     std::mutex mutex;
     QObject* gui = nullptr;
-    std::atomic<unsigned> render = 0;  // the render wanted; others give up
+    std::atomic<unsigned> render = 0;          // the render wanted; others give up
+    std::vector<const RenderCancel*> renders;  // running, to end with the player
 
     template <class F>
     void post(F f) {
@@ -79,8 +81,11 @@ MMControl::~MMControl() {
     {
         std::lock_guard lock(link_->mutex);
         link_->gui = nullptr;
+        link_->render = 0;
+        for (const RenderCancel* r : link_->renders) {
+            r->end();
+        }
     }
-    link_->render = 0;
     output_.reset();
     // With the queue go the replies still in it.
     guiThread_.reset();
@@ -125,8 +130,8 @@ void MMControl::open() {
 
 void MMControl::read() {
     runOffGui([link = link_, player = this, opening = opening_, path = fileName_] {
-        const SongFile file = loadSongFile(path);
-        link->post([player, opening, file] { player->fileRead(opening, file); });
+        link->post(
+            [player, opening, file = loadSongFile(path)] { player->fileRead(opening, file); });
     });
 }
 
@@ -138,18 +143,29 @@ void MMControl::fileRead(unsigned opening, const SongFile& file) {
     }
     if (!file.failure.isEmpty()) {
         cannotPlay(opening, file.failure);
-    } else if (kept_.bytes == file.bytes && (kept_.song || !kept_.failure.isEmpty())) {
+    } else if (kept_.digest == file.bytes->digest() && (kept_.song || !kept_.failure.isEmpty())) {
         kept_.song ? songReady(kept_.song) : cannotPlay(opening, kept_.failure);
     } else {
         const unsigned render = ++renders_;
         link_->render = render;
         runOffGui([link = link_, player = this, opening, render, renderer = render_, file] {
+            const RenderCancel cancel([&] { return link->render != render; });
+            {
+                std::lock_guard lock(link->mutex);
+                if (link->gui == nullptr) {
+                    return;  // the player has gone
+                }
+                link->renders.push_back(&cancel);
+            }
             std::string failure;
-            auto song = renderer(
-                file, [&] { return link->render != render; }, failure);
+            auto song = renderer(file, cancel, failure);
+            {
+                std::lock_guard lock(link->mutex);
+                std::erase(link->renders, &cancel);
+            }
             if (song || !failure.empty()) {  // not cancelled
                 link->post([player, opening, render,
-                            kept = Kept{file.bytes, std::move(song),
+                            kept = Kept{file.bytes->digest(), std::move(song),
                                         QString::fromStdString(failure)}]() mutable {
                     player->rendered(opening, render, std::move(kept));
                 });

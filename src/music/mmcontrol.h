@@ -4,11 +4,10 @@
 
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "music/songoutput.h"
 
@@ -36,8 +35,10 @@ public:
     // machine's sound output; or with the given parts.
     MMControl();
     MMControl(SongRenderer render, SongOutputFactory openOutput);
-    // Returns at once, whatever the file, the renderer or the audio are doing.
-    // No thread of the player's holds its output or can reach it afterwards.
+    // Returns at once, whatever the file, the renderer or the audio are doing,
+    // once a renderer still running is killed and reaped: the game's process
+    // may end right after. No thread of the player's holds its output or can
+    // reach it afterwards.
     ~MMControl();
     MMControl(const MMControl&) = delete;
     MMControl& operator=(const MMControl&) = delete;
@@ -57,7 +58,7 @@ private:
     // The last file rendered, and its song, or why it has none: it is not
     // rendered again while it stays the same.
     struct Kept {
-        std::vector<std::uint8_t> bytes;
+        QByteArray digest;
         std::shared_ptr<const RenderedSong> song;
         QString failure;
     };

@@ -3,6 +3,8 @@
 // SPDX-License-Identifier: MIT
 
 #include <pulse/pulseaudio.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <utility>
@@ -28,7 +30,15 @@ pa_proplist* properties(std::initializer_list<std::pair<const char*, std::string
 
 class PulseStream final : public AudioSink {
 public:
-    explicit PulseStream(StreamNames names) : names_(std::move(names)) {}
+    // Woken through a descriptor of the loop's own, drained only when the loop
+    // has seen it: the loop's own wake-up is emptied by every prepare, so one
+    // that came after the last look at the state would be lost.
+    explicit PulseStream(StreamNames names) : names_(std::move(names)) {
+        if (wake_ >= 0) {
+            woken_ = pa_mainloop_get_api(loop_)->io_new(pa_mainloop_get_api(loop_), wake_,
+                                                        PA_IO_EVENT_INPUT, drain, nullptr);
+        }
+    }
     PulseStream(const PulseStream&) = delete;
     PulseStream& operator=(const PulseStream&) = delete;
 
@@ -41,7 +51,13 @@ public:
             pa_context_disconnect(context_);
             pa_context_unref(context_);
         }
+        if (woken_ != nullptr) {
+            pa_mainloop_get_api(loop_)->io_free(woken_);
+        }
         pa_mainloop_free(loop_);
+        if (wake_ >= 0) {
+            ::close(wake_);
+        }
     }
 
     bool open(const std::atomic<bool>& quit) override {
@@ -51,7 +67,7 @@ public:
         context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_),
                                                 names_.application.c_str(), client);
         pa_proplist_free(client);
-        if (context_ == nullptr ||
+        if (woken_ == nullptr || context_ == nullptr ||
             pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
             return false;
         }
@@ -124,7 +140,7 @@ public:
     }
 
     bool wait(bool, int ms) override { return iterate(ms); }
-    void wake() override { pa_mainloop_wakeup(loop_); }
+    void wake() override { eventfd_write(wake_, 1); }
 
 private:
     // Runs the loop once; false on a dead connection.
@@ -137,8 +153,15 @@ private:
                (stream_ == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)));
     }
 
+    static void drain(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void*) {
+        eventfd_t value;
+        eventfd_read(fd, &value);
+    }
+
     const StreamNames names_;
     pa_mainloop* loop_ = pa_mainloop_new();
+    int wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    pa_io_event* woken_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
 };

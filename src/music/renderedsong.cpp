@@ -97,7 +97,10 @@ RenderedSong::Reader::~Reader() {
 
 void RenderedSong::Reader::read(std::size_t at, std::int16_t* out, std::size_t count) {
     if (file_ != nullptr && at != next_) {
-        next_ = std::size_t(std::max<sf_count_t>(sf_seek(file_, sf_count_t(at), SEEK_SET), 0));
+        // Where a failed seek leaves the decoder is unknown: silence, and a
+        // seek again on the next read.
+        const sf_count_t to = sf_seek(file_, sf_count_t(at), SEEK_SET);
+        next_ = to >= 0 ? std::size_t(to) : kNowhere;
     }
     // As floats: libsndfile's own 16-bit samples wrap where Vorbis overshoots
     // full scale, a loud click. Past the end: silence.

@@ -62,7 +62,8 @@ public:
         std::shared_ptr<const RenderedSong> song_;
         PackedBytes in_;
         SNDFILE* file_;
-        std::size_t next_ = 0;  // the frame the file gives next
+        static constexpr std::size_t kNowhere = std::size_t(-1);
+        std::size_t next_ = 0;  // the frame the file gives next, or kNowhere
         std::vector<float> decoded_;
     };
 

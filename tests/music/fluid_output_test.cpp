@@ -6,6 +6,12 @@
 // a sound card of the test's own that plays in real time, or through ALSA.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <pulse/mainloop.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +32,27 @@
 #include "music/mmcontrol.h"
 #include "music/songoutput.h"
 #include "music_support.h"
+
+// The sound server's loop, entered where a thread that drives it has made
+// its last check and is about to sleep: a test may act there, once.
+namespace {
+std::mutex atPrepareMutex;
+std::function<void()> atPrepare;
+}  // namespace
+
+extern "C" int pa_mainloop_prepare(pa_mainloop* loop, int timeout) {
+    static const auto real =
+        reinterpret_cast<int (*)(pa_mainloop*, int)>(dlsym(RTLD_NEXT, "pa_mainloop_prepare"));
+    std::function<void()> act;
+    {
+        std::lock_guard lock(atPrepareMutex);
+        act = std::exchange(atPrepare, nullptr);
+    }
+    if (act) {
+        act();
+    }
+    return real(loop, timeout);
+}
 
 namespace kalvex::testing {
 namespace {
@@ -252,6 +279,28 @@ TEST(RenderedSong, GivesBackTheSamplesAsRenderedOnEveryRead) {
     std::int16_t past[4] = {1, 1, 1, 1};
     reader.read(frames - 1, past, 2);
     EXPECT_EQ(past[2], 0) << "past the end is silence";
+    // A seek that fails leaves the next read to seek again.
+    reader.read(frames + 100, past, 2);
+    EXPECT_EQ(past[0], 0);
+    reader.read(0, again.data(), frames);
+    EXPECT_TRUE(whole == again) << "read from where a failed seek left off";
+}
+
+// Whatever comes, the samples kept stay within their cap: white noise, which
+// packs worst, fills it in well under the longest song's five minutes here.
+TEST(RenderedSong, KeepsNoMoreThanItsCap) {
+    RenderedSong song;
+    std::vector<std::int16_t> noise(4096 * 2);
+    std::uint32_t random = 1;
+    bool refused = false;
+    for (std::size_t frames = 0; !refused && frames < 300u * kRate; frames += 4096) {
+        for (std::int16_t& v : noise) {
+            v = std::int16_t((random = random * 1664525 + 1013904223) >> 16);
+        }
+        refused = !song.add(noise.data(), 4096);
+    }
+    EXPECT_TRUE(refused) << "five minutes of noise were all kept";
+    EXPECT_LE(song.packedBytes(), RenderedSong::kMostPackedBytes);
 }
 
 TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
@@ -442,6 +491,45 @@ TEST(AudioOutput, LetsGoOfAHungDeviceAtOnce) {
     EXPECT_EQ(threadEnded.wait_for(2s), std::future_status::ready);
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(*told, 0);
+}
+
+// A server that took the connection and never answers holds the stream in
+// open(); a quit ends that at once, even one that comes just as its loop is
+// about to sleep: after its last look at `quit`, before the loop's prepare.
+TEST(PulseStream, AQuitThatComesAsTheLoopGoesToSleepIsHeard) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("native")).toStdString();
+    const int server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::copy(path.begin(), path.end(), address.sun_path);
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(server, 4), 0);  // never accepted: nothing answers
+    const char* before = std::getenv("PULSE_SERVER");
+    const std::string saved = before != nullptr ? before : "";
+    setenv("PULSE_SERVER", ("unix:" + path).c_str(), 1);
+
+    auto sink = pulseStream({});
+    std::atomic<bool> quit = false;
+    auto opened = std::async(std::launch::async, [&] { return sink->open(quit); });
+    EXPECT_EQ(opened.wait_for(200ms), std::future_status::timeout) << "the server answered";
+    {
+        std::lock_guard lock(atPrepareMutex);
+        atPrepare = [&] {
+            quit = true;
+            sink->wake();
+        };
+    }
+    sink->wake();  // the loop turns, looks at `quit`, and prepares to sleep
+    const bool heard = opened.wait_for(1s) == std::future_status::ready;
+    EXPECT_TRUE(heard) << "the quit was lost";
+    while (opened.wait_for(10ms) != std::future_status::ready) {
+        sink->wake();  // rescued, to end the test
+    }
+    EXPECT_FALSE(opened.get());
+    before != nullptr ? setenv("PULSE_SERVER", saved.c_str(), 1) : unsetenv("PULSE_SERVER");
+    ::close(server);
 }
 
 }  // namespace

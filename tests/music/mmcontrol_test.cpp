@@ -5,6 +5,8 @@
 // The music player's property and command protocol, over a recording output.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -14,7 +16,10 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fstream>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -73,15 +78,18 @@ private:
 };
 
 // The frames the fake renderer makes of a file: they tell which bytes it read.
+std::size_t framesFor(std::size_t bytes) {
+    return 100 * bytes;
+}
 std::size_t framesFor(const std::vector<std::uint8_t>& bytes) {
-    return 100 * bytes.size();
+    return framesFor(bytes.size());
 }
 
 // Silence as long as the frames for the file.
 std::shared_ptr<RenderedSong> silence(const SongFile& file) {
     auto pcm = std::make_shared<RenderedSong>();
-    const std::vector<std::int16_t> zero(framesFor(file.bytes) * RenderedSong::kChannels);
-    pcm->add(zero.data(), framesFor(file.bytes));
+    const std::vector<std::int16_t> zero(framesFor(file.bytes->size()) * RenderedSong::kChannels);
+    pcm->add(zero.data(), framesFor(file.bytes->size()));
     pcm->finish();
     return pcm;
 }
@@ -91,7 +99,7 @@ protected:
     // A renderer that renders once `release` is set, or fails with `failure`.
     SongRenderer renderer(std::string failure = {}) {
         return [r = record, gate = release.get_future().share(), failure](
-                   const SongFile& song, const std::function<bool()>& cancelled,
+                   const SongFile& song, const RenderCancel& cancelled,
                    std::string& why) -> std::shared_ptr<const RenderedSong> {
             {
                 std::lock_guard lock(r->mutex);
@@ -298,7 +306,7 @@ TEST_F(MMControlTest, ClosingBeforeTheSongIsRenderedCancelsThePlay) {
 // ends, finds no one to hand its song to and frees it.
 TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing) {
     std::shared_future<void> gate = release.get_future().share();
-    SongRenderer held = [r = record, gate](const SongFile& song, const std::function<bool()>&,
+    SongRenderer held = [r = record, gate](const SongFile& song, const RenderCancel&,
                                            std::string&) -> std::shared_ptr<const RenderedSong> {
         bool first = false;
         {
@@ -340,6 +348,61 @@ TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing
         },
         2000));
     QTest::qWait(50);  // a reply queued to the dead player would run now
+}
+
+// The game's process may end as soon as the player has gone: by then its
+// renderer is dead and reaped, even one that ignores every signal it can
+// and never asks to die with the game.
+TEST_F(MMControlTest, DestroyingThePlayerKillsAndReapsItsRenderer) {
+    const QString pidFile = dir.filePath(QStringLiteral("pid"));
+    const QString program = dir.filePath(QStringLiteral("renderer"));
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#!/bin/sh\ntrap '' TERM HUP INT QUIT\necho $$ > '" + pidFile.toUtf8() +
+                 "'\nexec sleep 60\n"));
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    std::optional<MMControl> player;
+    player.emplace(rendererProgram(program.toStdString()), output());
+    start(*player, songFile("a.mid", 1));
+    pid_t pid = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::ifstream(pidFile.toStdString()) >> pid;
+            return pid > 0;
+        },
+        5000));
+    const auto started = std::chrono::steady_clock::now();
+    player.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
+    errno = 0;
+    EXPECT_EQ(kill(pid, 0), -1) << "the renderer is alive, or not reaped";
+    EXPECT_EQ(errno, ESRCH);
+    if (errno != ESRCH) {
+        kill(pid, SIGKILL);
+    }
+}
+
+// A song that cannot be held whole in memory says why, with the cause the
+// system gave: here, the process may write no file that large.
+TEST(SongFileRead, ASongThatCannotBeHeldSaysTheTrueCause) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mid.mid"));
+    writeBytes(path.toStdString(), std::vector<std::uint8_t>(100'000, 0x55));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const rlimit small{30'000, before.rlim_max};
+    struct sigaction ignore {
+    }, saved{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &saved);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const SongFile song = loadSongFile(path);
+    setrlimit(RLIMIT_FSIZE, &before);
+    sigaction(SIGXFSZ, &saved, nullptr);
+    EXPECT_EQ(song.bytes, nullptr);
+    EXPECT_EQ(song.failure, path + " cannot be read: " + QString::fromLocal8Bit(strerror(EFBIG)));
 }
 
 // Without music the game goes on: nothing blocks, nothing notifies, and one

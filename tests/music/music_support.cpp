@@ -4,6 +4,7 @@
 
 #include "music_support.h"
 
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -51,7 +52,20 @@ SongRenderer testRenderer() {
 }
 
 SongFile songFile(const std::filesystem::path& path) {
-    return {qpath(path), readBytes(path), {}};
+    SongFile song = loadSongFile(qpath(path));
+    if (!song.bytes) {
+        throw std::runtime_error(song.failure.toStdString());
+    }
+    return song;
+}
+
+SongFile songFile(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("song"));
+    writeBytes(file.toStdString(), bytes);
+    SongFile song = songFile(file.toStdString());
+    song.path = path;
+    return song;
 }
 
 }  // namespace kalvex::testing

@@ -30,6 +30,8 @@ std::string testSoundFont();
 SongRenderer testRenderer();
 // The song file at `path`, as the player reads it.
 SongFile songFile(const std::filesystem::path& path);
+// A song of these bytes, as if read from a file named `path`.
+SongFile songFile(const QString& path, const std::vector<std::uint8_t>& bytes);
 
 inline QString qpath(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());

@@ -6,6 +6,7 @@
 // the song and the bank do to it, the game is told why and goes on.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -13,9 +14,11 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "music/songoutput.h"
@@ -81,6 +84,7 @@ TEST_F(RendererProgram, WhateverTheRendererDoesTheGameIsToldWhy) {
         {"printf 'samples\\n\\1\\20\\0\\0'", "sent what is not a song"},
         {"head -c 5000 /dev/zero", "sent what is not a song"},
         {"printf 'hello\\n'", "sent what is not a song"},
+        {"printf 'error bad\\033[2J\\a\\n'", "bad?[2J?"},  // no control characters on stderr
         {"cat '" + noise + "'; printf '\\0\\20\\0\\0'; head -c 16384 /dev/zero",
          "sent what is not a song"}};  // past the longest song
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -143,14 +147,14 @@ TEST_F(RendererProgram, AHostileSongOrBankCostsOnlyTheMusic) {
          {std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0},
           std::vector<std::uint8_t>{},
           std::vector<std::uint8_t>(good.begin(), good.begin() + long(good.size() / 2))}) {
-        song = {QStringLiteral("/x/mid.mid"), bytes, {}};
+        song = songFile(QStringLiteral("/x/mid.mid"), bytes);
         EXPECT_EQ(render(KALVEX_RENDERER), nullptr);
         EXPECT_EQ(failure.rfind("/x/mid.mid is not a playable MIDI file", 0), 0u) << failure;
     }
-    song = {QStringLiteral("/x/mid.mid"),
-            {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0,    0,    1, 0, 96,  // a track that only ends
-             'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0},
-            {}};
+    song =
+        songFile(QStringLiteral("/x/mid.mid"), {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0,    0,    1,
+                                                0,   96,  // a track that only ends
+                                                'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0});
     EXPECT_EQ(render(KALVEX_RENDERER), nullptr);
     EXPECT_EQ(failure, "/x/mid.mid is too short to play");
 
@@ -180,7 +184,7 @@ TEST_F(RendererProgram, ALongSongIsCutToItsFirstMinute) {
     }
     bytes.insert(bytes.end(), {std::uint8_t(ticks & 0x7F), 0xFF, 0x2F, 0});
     bytes[21] = std::uint8_t(bytes.size() - 22);
-    song = {QStringLiteral("/x/long.mid"), bytes, {}};
+    song = songFile(QStringLiteral("/x/long.mid"), bytes);
     const auto rendered = render(KALVEX_RENDERER);
     ASSERT_NE(rendered, nullptr) << failure;
     EXPECT_EQ(rendered->frames(), 60u * 44100);
@@ -223,6 +227,116 @@ TEST_F(RendererProgram, DiesWithItsParent) {
         gone = state() == 'X' || state() == 'Z';
     }
     EXPECT_TRUE(gone) << "the renderer outlived its parent";
+}
+
+// One that trickles, never silent for long, is given up at its deadline.
+TEST_F(RendererProgram, ARendererThatTricklesIsKilledAtItsDeadline) {
+    const std::string pidFile = dir.filePath(QStringLiteral("pid")).toStdString();
+    const std::string trickle =
+        script("trickle", "echo $$ > " + pidFile + "; while :; do printf s; sleep 0.2; done");
+    std::atomic<bool> giveUp = false;
+    auto rendered = std::async(std::launch::async, [&] {
+        std::string why;
+        auto song = rendererProgram(trickle, kDefaultSoundFont, 1s)(
+            this->song, [&] { return bool(giveUp); }, why);
+        return std::pair(song, why);
+    });
+    const bool ended = rendered.wait_for(5s) == std::future_status::ready;
+    giveUp = true;  // it would trickle on for 100 s
+    const auto [song, why] = rendered.get();
+    EXPECT_TRUE(ended) << "the render went on past its deadline";
+    EXPECT_EQ(song, nullptr);
+    EXPECT_NE(why.find("did not finish the song within 1 s"), std::string::npos) << why;
+    pid_t pid = 0;
+    std::ifstream(pidFile) >> pid;
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(kill(pid, 0), 0) << "the renderer outlived its render";
+}
+
+// The renderer gets nothing of the player's session, and no descriptor of
+// the game's but its input, output and error, whatever the game left open.
+TEST_F(RendererProgram, GetsNothingOfTheSessionAndNoOtherDescriptor) {
+    const std::vector<std::string> session = {"DISPLAY",
+                                              "WAYLAND_DISPLAY",
+                                              "DBUS_SESSION_BUS_ADDRESS",
+                                              "XDG_RUNTIME_DIR",
+                                              "PULSE_SERVER",
+                                              "XAUTHORITY",
+                                              "HOME"};
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const std::string& name : session) {
+        if (const char* value = std::getenv(name.c_str())) {
+            saved.emplace_back(name, value);
+        }
+        setenv(name.c_str(), "/x", 1);
+    }
+    const int leaked = fcntl(::open("/dev/null", O_RDONLY), F_DUPFD, 100);  // no close-on-exec
+    ASSERT_GE(leaked, 100);
+    const std::string seen = dir.filePath(QStringLiteral("seen")).toStdString();
+    render(script("nosy", "{ env; echo fds; ls /proc/$$/fd; } > " + seen));
+    ::close(leaked);
+    for (const std::string& name : session) {
+        unsetenv(name.c_str());
+    }
+    for (const auto& [name, value] : saved) {
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+    std::ifstream in(seen);
+    bool fds = false;
+    std::vector<std::string> open;
+    for (std::string line; std::getline(in, line);) {
+        if (line == "fds") {
+            fds = true;
+        } else if (fds) {
+            open.push_back(line);
+        } else {
+            for (const std::string& name : session) {
+                EXPECT_NE(line.rfind(name + "=", 0), 0u) << line;
+            }
+        }
+    }
+    ASSERT_TRUE(fds) << "the renderer did not run";
+    EXPECT_EQ(std::count(open.begin(), open.end(), std::to_string(leaked)), 0)
+        << "a descriptor of the game's reached the renderer";
+    // Nor does the song's file reach any other program the game starts.
+    EXPECT_NE(fcntl(song.bytes->fd(), F_GETFD) & FD_CLOEXEC, 0);
+}
+
+// A game that dies just as it starts its renderer leaves nothing behind,
+// even a renderer that never asks to die with it: the game asks for it.
+TEST_F(RendererProgram, DiesWithTheGameWithoutAskingToItself) {
+    const std::string pidFile = dir.filePath(QStringLiteral("pid")).toStdString();
+    const std::string deaf =
+        script("deaf", "trap '' TERM HUP INT; echo $$ > " + pidFile + "; exec sleep 60");
+    EXPECT_EXIT(
+        {
+            std::thread([&] { render(deaf); }).detach();
+            for (auto until = Clock::now() + 5s; Clock::now() < until;) {
+                pid_t pid = 0;
+                std::ifstream(pidFile) >> pid;
+                if (pid > 0) {
+                    break;
+                }
+                std::this_thread::sleep_for(10ms);
+            }
+            raise(SIGKILL);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    pid_t renderer = 0;
+    std::ifstream(pidFile) >> renderer;
+    ASSERT_GT(renderer, 0);
+    bool gone = false;
+    for (auto until = Clock::now() + 2s; !gone && Clock::now() < until;) {
+        std::this_thread::sleep_for(20ms);
+        std::string stat;
+        std::getline(std::ifstream("/proc/" + std::to_string(renderer) + "/stat"), stat);
+        const auto close = stat.rfind(')');
+        gone = close == std::string::npos || stat[close + 2] == 'Z';
+    }
+    EXPECT_TRUE(gone) << "the renderer outlived the game";
+    if (!gone) {
+        kill(renderer, SIGKILL);
+    }
 }
 
 }  // namespace
