@@ -24,7 +24,7 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "window/frmgame.h"
+#include "window/game_window.h"
 
 #include "first_paint.h"
 
@@ -57,18 +57,18 @@ struct TickLog {
 
 // Plays a round every six seconds through the handlers, as a player's
 // pointer would, on the real timers.
-void scriptRounds(kalvex::frmGame& game) {
+void scriptRounds(kalvex::GameWindow& game) {
     kalvex::Round& round = game.round();
     auto* cycle = new QTimer(&game);
     auto play = [&game, &round] {
-        round.Command1_Click();
-        round.Go_up_MouseMove();
-        QTimer::singleShot(500, &game, [&round] { round.Moveout_MouseMove(); });
-        QTimer::singleShot(600, &game, [&round] { round.Go_left_MouseMove(); });
-        QTimer::singleShot(2600, &game, [&round] { round.Moveout_MouseMove(); });
+        round.newGame();
+        round.pointerOverUpButton();
+        QTimer::singleShot(500, &game, [&round] { round.pointerOverHoverZone(); });
+        QTimer::singleShot(600, &game, [&round] { round.pointerOverRightButton(); });
+        QTimer::singleShot(2600, &game, [&round] { round.pointerOverHoverZone(); });
         QTimer::singleShot(3000, &game, [&game, &round] {
-            if (game.element("luckclick").Visible()) {
-                round.luckclick_Click();
+            if (game.element("gaugeButton").isVisible()) {
+                round.stopGaugeBall();
             }
         });
     };
@@ -95,7 +95,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<QWidget> window;
     QTimer emptyTick;
     if (game) {
-        window = std::make_unique<kalvex::frmGame>(clock, dialogs);
+        window = std::make_unique<kalvex::GameWindow>(clock, dialogs);
     } else {
         window = std::make_unique<QWidget>();
         window->setFixedSize(224, 384);
@@ -113,7 +113,7 @@ int main(int argc, char* argv[]) {
     }
     if (mode != "first-frame") {
         if (mode == "round" && game) {
-            scriptRounds(static_cast<kalvex::frmGame&>(*window));
+            scriptRounds(static_cast<kalvex::GameWindow&>(*window));
         }
         if (mode == "timers") {
             emptyTick.stop();

@@ -22,13 +22,13 @@ void RealClock::arm(Timer& timer) {
         QObject::connect(qtimer.get(), &QTimer::timeout, qtimer.get(), [&timer] { timer.fire(); });
     }
     // A timer with no period never ticks, as a zero interval means "off".
-    if (timer.Interval() <= 0) {
+    if (timer.interval() <= 0) {
         return;
     }
     if (held_) {
         paused_.insert(&timer);
     } else {
-        qtimer->start(timer.Interval());
+        qtimer->start(timer.interval());
     }
 }
 
@@ -52,15 +52,15 @@ void RealClock::hold() {
 void RealClock::resume() {
     held_ = false;
     for (Timer* timer : paused_) {
-        running_.at(timer)->start(timer->Interval());
+        running_.at(timer)->start(timer->interval());
     }
     paused_.clear();
 }
 
 void SimulatedClock::arm(Timer& timer) {
     disarm(timer);
-    if (timer.Interval() > 0) {
-        armed_.push_back({&timer, now_ + timer.Interval(), armedCount_++});
+    if (timer.interval() > 0) {
+        armed_.push_back({&timer, now_ + timer.interval(), armedCount_++});
     }
 }
 
@@ -75,7 +75,7 @@ void SimulatedClock::hold() {
 void SimulatedClock::resume() {
     held_ = false;
     for (Armed& a : armed_) {
-        a.due = now_ + a.timer->Interval();
+        a.due = now_ + a.timer->interval();
     }
 }
 
@@ -96,7 +96,7 @@ bool SimulatedClock::step() {
     }
     now_ = std::max(now_, next->due);
     Timer* timer = next->timer;
-    next->due += timer->Interval();
+    next->due += timer->interval();
     // The tick may switch timers on and off, which reshapes armed_.
     timer->fire();
     return true;

@@ -196,7 +196,7 @@ Label::Label(QString name, QWidget* container, const LabelLook& look, const QFon
     attach(label_);
 }
 
-QString Label::Caption() const {
+QString Label::caption() const {
     return label_->text();
 }
 
@@ -236,7 +236,7 @@ PushButton::PushButton(QString name, QWidget* container) : CaptionElement(std::m
     attach(button_);
 }
 
-QString PushButton::Caption() const {
+QString PushButton::caption() const {
     return button_->text();
 }
 

@@ -46,7 +46,7 @@ struct LabelLook {
 class Label : public CaptionElement {
 public:
     Label(QString name, QWidget* container, const LabelLook& look, const QFont& font);
-    QString Caption() const override;
+    QString caption() const override;
     void setCaption(const QString& text) override;
     QLabel* label() const { return label_; }
 
@@ -76,11 +76,11 @@ class Line : public Element {
 public:
     Line(QString name, QWidget* container, float x1, float y1, float x2, float y2, int widthPixels,
          QColor colour);
-    float X1() const { return x1_; }
-    float Y1() const { return y1_; }
-    float X2() const { return x2_; }
-    float Y2() const { return y2_; }
-    int BorderWidth() const { return width_; }
+    float x1() const { return x1_; }
+    float y1() const { return y1_; }
+    float x2() const { return x2_; }
+    float y2() const { return y2_; }
+    int borderWidth() const { return width_; }
 
 private:
     float x1_, y1_, x2_, y2_;
@@ -91,7 +91,7 @@ private:
 class PushButton : public CaptionElement {
 public:
     PushButton(QString name, QWidget* container);
-    QString Caption() const override;
+    QString caption() const override;
     void setCaption(const QString& text) override;
     QPushButton* button() const { return button_; }
 

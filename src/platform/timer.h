@@ -23,8 +23,8 @@ public:
     Timer& operator=(const Timer&) = delete;
 
     const QString& name() const { return name_; }
-    int Interval() const { return interval_; }
-    bool Enabled() const { return enabled_; }
+    int interval() const { return interval_; }
+    bool isEnabled() const { return enabled_; }
     void setEnabled(bool enabled);
 
     // The tick handler, run once per period while the timer is enabled.

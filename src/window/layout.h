@@ -17,14 +17,14 @@ enum class Kind { PushButton, PlayField, Label, Picture, Shape, Line };
 
 struct Row {
     const char* name;
-    int index;  // within its group (handed, icons), or -1
+    int index;  // within its group (clawFrame, prize), or -1
     Kind kind;
     float left, top, width, height;  // for lines: x1, y1, x2, y2
     bool visible;
     const char* picture = nullptr;  // picture key, see pictures.h
     const char* caption = nullptr;
     LabelLook label{};
-    bool bigFont = false;  // Moveout's own font
+    bool bigFont = false;  // hoverZone's own font
     ShapeLook shape{};
     int lineWidth = 1;
 };
@@ -45,7 +45,7 @@ struct Prize {
     int place;  // rank in the play field's stacking order, 1 = top
 };
 
-// icons(0) to icons(27), top-left corners in the play field.
+// prize(0) to prize(27), top-left corners in the play field.
 inline constexpr Prize kPrizes[28] = {
     {2880, 2880, 33}, {2520, 2280, 27}, {1800, 960, 12},  {1800, 1800, 22}, {2400, 120, 5},
     {1440, 1920, 23}, {0, 720, 15},     {720, 1920, 25},  {1320, 600, 13},  {1080, 1680, 24},

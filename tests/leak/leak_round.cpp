@@ -10,18 +10,18 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "window/frmgame.h"
+#include "window/game_window.h"
 
 namespace {
 
 // Boxes close at once; the end is the real one.
 class ClosingDialogs : public kalvex::Dialogs {
 public:
-    void MsgBox(const QString&, int, const QString&) override {}
-    void End() override { QCoreApplication::exit(0); }
+    void showMessage(const QString&, int, const QString&) override {}
+    void quit() override { QCoreApplication::exit(0); }
 };
 
-void playRound(kalvex::frmGame& game, kalvex::SimulatedClock& clock) {
+void playRound(kalvex::GameWindow& game, kalvex::SimulatedClock& clock) {
     QWindow* handle = game.windowHandle();
     QTest::mouseMove(handle, QPoint(72, 272));  // blue button
     clock.advance(400);
@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     kalvex::SimulatedClock clock;
     ClosingDialogs dialogs;
-    auto game = std::make_unique<kalvex::frmGame>(clock, dialogs);
+    auto game = std::make_unique<kalvex::GameWindow>(clock, dialogs);
     game->show();
     QTimer::singleShot(0, game.get(), [&] { playRound(*game, clock); });
     QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });  // never hang

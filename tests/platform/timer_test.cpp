@@ -103,7 +103,7 @@ TEST(SimulatedClock, ATimerWithoutAPeriodNeverTicks) {
     timer.onTick = [&] { ++ticks; };
     clock.advance(1000);
     EXPECT_EQ(ticks, 0);
-    EXPECT_TRUE(timer.Enabled());
+    EXPECT_TRUE(timer.isEnabled());
 }
 
 // The same rule on Qt's real timers: an 80 ms timer re-enabled every 20 ms.

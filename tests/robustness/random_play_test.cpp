@@ -30,11 +30,11 @@ public:
             } else if (what < 70) {
                 clickOnAnElement();
             } else if (what < 71) {
-                clickAt(centre("Command1"));
+                clickAt(centre("newGameButton"));
             } else if (what < 74) {
-                clickAt(centre("Image1"));
+                clickAt(centre("banner"));
             } else if (what < 75 && pick(0, 9) == 0) {
-                clickAt(centre("Command2"));
+                clickAt(centre("exitButton"));
             } else {
                 clock_.advance(pick(1, 400));
             }
@@ -56,14 +56,14 @@ public:
 private:
     void note() {
         const Round& round = window_->round();
-        const auto& status = static_cast<CaptionElement&>(window_->element("Label1")).Caption();
-        if (round.upStarted == kTrue)
+        const auto& status = static_cast<CaptionElement&>(window_->element("statusLine")).caption();
+        if (round.upStarted)
             reached.insert("up leg");
-        if (round.leftStarted == kTrue)
+        if (round.rightStarted)
             reached.insert("dropped");
-        if (window_->element("luckclick").Visible())
+        if (window_->element("gaugeButton").isVisible())
             reached.insert("gauge");
-        if (window_->tmrBacktop.Enabled())
+        if (window_->returnDownTimer.isEnabled())
             reached.insert("return");
         if (status == QStringLiteral("축하드립니다."))
             reached.insert("won");
@@ -76,7 +76,7 @@ private:
     void open() {
         window_.reset();
         dialogs_ = {};
-        window_ = std::make_unique<frmGame>(clock_, dialogs_);
+        window_ = std::make_unique<GameWindow>(clock_, dialogs_);
         window_->show();
         if (!QTest::qWaitForWindowExposed(window_.get())) {
             ADD_FAILURE() << "the window did not show";
@@ -107,16 +107,16 @@ private:
     void playerLikeMove() {
         switch (pick(0, 3)) {
             case 0:
-                move(centre("Go_up") + QPoint(pick(-3, 3), 0));
+                move(centre("upButton") + QPoint(pick(-3, 3), 0));
                 break;
             case 1:
-                move(centre("Go_left") + QPoint(pick(-3, 3), 0));
+                move(centre("rightButton") + QPoint(pick(-3, 3), 0));
                 break;
             case 2:
                 move({pick(10, 40), pick(300, 315)});  // the zone
                 break;
             default:
-                if (!window_->element("luckclick").Visible()) {
+                if (!window_->element("gaugeButton").isVisible()) {
                     break;
                 }
                 // Half the time a good player waits for the ball to reach the middle.
@@ -124,12 +124,12 @@ private:
                 for (int i = 0; i < 84 && waits && !ballInBand(); ++i) {
                     clock_.advance(30);
                 }
-                clickAt(centre("luckclick"));
+                clickAt(centre("gaugeButton"));
         }
     }
 
     bool ballInBand() {
-        const float ball = window_->element("Luck_check2").Left();
+        const float ball = window_->element("gaugeBall").left();
         return ball >= 1560 && ball <= 1800;
     }
 
@@ -152,7 +152,7 @@ private:
 
     std::string check() {
         const Round& round = window_->round();
-        if (round.upAllowed == kTrue && round.leftAllowed == kTrue) {
+        if (round.upAllowed && round.rightAllowed) {
             return "both legs allowed";
         }
         if (round.caughtIndex < 0 || round.caughtIndex > 27) {
@@ -168,7 +168,7 @@ private:
     std::mt19937 random_;
     SimulatedClock clock_;
     RecordingDialogs dialogs_;
-    std::unique_ptr<frmGame> window_;
+    std::unique_ptr<GameWindow> window_;
     std::vector<Element*> windowOrder_, fieldOrder_;
     QPoint last_;
 };

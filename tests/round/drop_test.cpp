@@ -11,7 +11,7 @@ namespace {
 
 class JudgementTest : public GameTest {
 protected:
-    QString icon(int k) { return QStringLiteral("icons(%1)").arg(k); }
+    QString icon(int k) { return QStringLiteral("prize(%1)").arg(k); }
     // Leaves only the given prizes on the field: the others go to -1000.
     void keepOnly(std::initializer_list<int> kept) {
         for (int k = 0; k < kPrizeCount; ++k) {
@@ -22,15 +22,15 @@ protected:
     }
     // Judges with the claw at the given offset from prize k.
     int judgeAt(int k, float dLeft, float dTop) {
-        e("Hand").setLeft(e(icon(k)).Left() + dLeft);
-        e("Hand").setTop(e(icon(k)).Top() + dTop);
+        e("claw").setLeft(e(icon(k)).left() + dLeft);
+        e("claw").setTop(e(icon(k)).top() + dTop);
         return judge();
     }
     // The caught index, or 0 for a miss.
     int judge() {
         round().caughtIndex = 0;
-        round().JudgeCatch();
-        return label1().Caption() == texts::kAskClick ? round().caughtIndex : 0;
+        round().judgeCatch();
+        return statusLine().caption() == texts::kAskClick ? round().caughtIndex : 0;
     }
 };
 
@@ -38,7 +38,7 @@ protected:
 TEST_F(JudgementTest, EachPrizesWindowIncludesItsEdgesOnBothAxes) {
     std::array<float, kPrizeCount> lefts{};
     for (int k = 0; k < kPrizeCount; ++k) {
-        lefts[k] = e(icon(k)).Left();
+        lefts[k] = e(icon(k)).left();
     }
     for (int k = 1; k < kPrizeCount; ++k) {
         SCOPED_TRACE(k);
@@ -71,8 +71,8 @@ TEST_F(JudgementTest, TheSmallestSmallPrizeWinsAndLargeOnesOnlyWhenNoSmallQualif
         e(icon(k)).setLeft(1200 - 90);
         e(icon(k)).setTop(1200 - 90);
     }
-    e("Hand").setLeft(1200);
-    e("Hand").setTop(1200);
+    e("claw").setLeft(1200);
+    e("claw").setTop(1200);
     EXPECT_EQ(judge(), 3);
     e(icon(3)).setLeft(-1000);
     EXPECT_EQ(judge(), 5);
@@ -97,31 +97,31 @@ TEST_F(JudgementTest, HiddenPrizesAreJudgedByPositionAlone) {
 
 TEST_F(JudgementTest, ARemovedPrizeIsOutOfReach) {
     keepOnly({});
-    e("Hand").setLeft(0);
-    e("Hand").setTop(e(icon(6)).Top());
+    e("claw").setLeft(0);
+    e("claw").setTop(e(icon(6)).top());
     EXPECT_EQ(judge(), 0);
 }
 
 TEST_F(JudgementTest, AMissReportsAtOnceAndStartsTheEmptyReturn) {
     round().caughtIndex = 4;
-    round().luckWon = kTrue;
+    round().luckWon = true;
     steer(1, 1);
-    EXPECT_EQ(label1().Caption(), texts::kFailed);
-    EXPECT_EQ(round().luckWon, kFalse);
+    EXPECT_EQ(statusLine().caption(), texts::kFailed);
+    EXPECT_EQ(round().luckWon, false);
     EXPECT_EQ(round().caughtIndex, 4);
-    EXPECT_TRUE(window().tmrBackleft.Enabled());
-    EXPECT_FALSE(e("luckclick").Visible());
+    EXPECT_TRUE(window().returnLeftTimer.isEnabled());
+    EXPECT_FALSE(e("gaugeButton").isVisible());
 }
 
 TEST_F(JudgementTest, ACatchShowsTheGaugeAndLeavesTheOutcomeOpen) {
-    round().luckWon = kTrue;  // only the gauge decides it
+    round().luckWon = true;  // only the gauge decides it
     steer(5, 25);
     EXPECT_EQ(round().caughtIndex, 18);
-    EXPECT_EQ(round().luckWon, kTrue);
-    EXPECT_EQ(label1().Caption(), texts::kAskClick);
-    EXPECT_TRUE(e("luckclick").Visible() && e("Luck_check1").Visible() &&
-                e("Luck_check2").Visible() && e("Luck_check3").Visible());
-    EXPECT_FALSE(window().tmrBackleft.Enabled());
+    EXPECT_EQ(round().luckWon, true);
+    EXPECT_EQ(statusLine().caption(), texts::kAskClick);
+    EXPECT_TRUE(e("gaugeButton").isVisible() && e("gaugeTrack").isVisible() &&
+                e("gaugeBall").isVisible() && e("gaugeMark").isVisible());
+    EXPECT_FALSE(window().returnLeftTimer.isEnabled());
 }
 
 TEST_F(JudgementTest, MeasuresPositionsAsSevenDigitCopies) {
@@ -147,35 +147,35 @@ TEST_F(JudgementTest, MeasuresPositionsAsSevenDigitCopies) {
 TEST_F(JudgementTest, AClawSteeredFarRightMissesAndComesHome) {
     steer(5, 25);
     ASSERT_EQ(round().caughtIndex, 18);
-    for (int i = 0; i < 84 && e("Luck_check2").Left() != 1680; ++i) {
+    for (int i = 0; i < 84 && e("gaugeBall").left() != 1680; ++i) {
         advance(30);
     }
-    click("luckclick");
-    ASSERT_EQ(round().luckWon, kTrue);
+    click("gaugeButton");
+    ASSERT_EQ(round().luckWon, true);
     advance(80 * (25 + 5 + 1));
-    click("Command1");
-    ASSERT_EQ(e("icons(18)").Left(), -1000);
+    click("newGameButton");
+    ASSERT_EQ(e("prize(18)").left(), -1000);
 
     for (int sideTicks : {1059, 1100}) {
         SCOPED_TRACE(sideTicks);
         steer(3, sideTicks);
-        EXPECT_EQ(e("handed(0)").Left(), 30.0f * sideTicks);
-        EXPECT_EQ(label1().Caption(), texts::kFailed);
-        EXPECT_TRUE(window().tmrBackleft.Enabled());
+        EXPECT_EQ(e("clawFrame(0)").left(), 30.0f * sideTicks);
+        EXPECT_EQ(statusLine().caption(), texts::kFailed);
+        EXPECT_TRUE(window().returnLeftTimer.isEnabled());
         advance(80 * (sideTicks + 3 + 1));
-        EXPECT_EQ(label1().Caption(), texts::kThanks);
-        EXPECT_EQ(std::pair(e("Hand").Left(), e("Hand").Top()), std::pair(0.0f, 2520.0f));
-        click("Command1");
+        EXPECT_EQ(statusLine().caption(), texts::kThanks);
+        EXPECT_EQ(std::pair(e("claw").left(), e("claw").top()), std::pair(0.0f, 2520.0f));
+        click("newGameButton");
     }
 }
 
 class DropTest : public GameTest {
 protected:
-    // Which of Hand and the three frames are visible.
+    // Which of claw and the three frames are visible.
     std::string shown() {
         std::string s;
-        for (const char* name : {"Hand", "handed(0)", "handed(1)", "handed(2)"}) {
-            s += e(name).Visible() ? '1' : '0';
+        for (const char* name : {"claw", "clawFrame(0)", "clawFrame(1)", "clawFrame(2)"}) {
+            s += e(name).isVisible() ? '1' : '0';
         }
         return s;
     }
@@ -183,18 +183,18 @@ protected:
 
 TEST_F(DropTest, FramesTakeTheClawsPlaceAndTheControlsLeave) {
     steer(4, 6);
-    for (const char* frame : {"handed(0)", "handed(1)", "handed(2)"}) {
-        EXPECT_EQ(e(frame).Left(), 180) << frame;
-        EXPECT_EQ(e(frame).Top(), 2400) << frame;
+    for (const char* frame : {"clawFrame(0)", "clawFrame(1)", "clawFrame(2)"}) {
+        EXPECT_EQ(e(frame).left(), 180) << frame;
+        EXPECT_EQ(e(frame).top(), 2400) << frame;
     }
-    EXPECT_EQ(e("Go_up").Left(), -5000);
-    EXPECT_EQ(e("Go_left").Left(), -5000);
-    EXPECT_EQ(e("Moveout").Left(), -5000);
-    EXPECT_TRUE(window().tmrhand.Enabled());
-    EXPECT_EQ(round().leftAllowed, kFalse);
+    EXPECT_EQ(e("upButton").left(), -5000);
+    EXPECT_EQ(e("rightButton").left(), -5000);
+    EXPECT_EQ(e("hoverZone").left(), -5000);
+    EXPECT_TRUE(window().dropTimer.isEnabled());
+    EXPECT_EQ(round().rightAllowed, false);
     // With the zone gone no further move reaches the drop.
     pointerTo(1800, 4700);
-    EXPECT_EQ(e("handed(0)").Left(), 180);
+    EXPECT_EQ(e("clawFrame(0)").left(), 180);
 }
 
 TEST_F(DropTest, AnimationShowsLoweredThenBottomThenClosedClaw) {
@@ -207,7 +207,7 @@ TEST_F(DropTest, AnimationShowsLoweredThenBottomThenClosedClaw) {
         got.push_back(shown());
     }
     EXPECT_EQ(got, expected);
-    EXPECT_FALSE(window().tmrhand.Enabled());
+    EXPECT_FALSE(window().dropTimer.isEnabled());
     EXPECT_EQ(round().clawFrameCount, 0);
     EXPECT_EQ(round().clawFrameStep, 1);
     advance(500);
@@ -216,28 +216,28 @@ TEST_F(DropTest, AnimationShowsLoweredThenBottomThenClosedClaw) {
 
 TEST_F(DropTest, ANewGameDuringTheAnimationLetsItsRemainingFramesShow) {
     steer(5, 25);
-    advance(100);  // handed(1) showing
-    round().Command1_Click();
+    advance(100);  // clawFrame(1) showing
+    round().newGame();
     EXPECT_EQ(shown(), "1000");
-    EXPECT_TRUE(window().tmrhand.Enabled());
+    EXPECT_TRUE(window().dropTimer.isEnabled());
     advance(150);  // counter 5
     EXPECT_EQ(shown(), "1001");
-    EXPECT_EQ(e("handed(2)").Left(), 750);
+    EXPECT_EQ(e("clawFrame(2)").left(), 750);
     advance(100);  // counter 7
     EXPECT_EQ(shown(), "1100");
-    EXPECT_EQ(e("handed(0)").Left(), 750);
-    EXPECT_FALSE(window().tmrhand.Enabled());
+    EXPECT_EQ(e("clawFrame(0)").left(), 750);
+    EXPECT_FALSE(window().dropTimer.isEnabled());
 }
 
 // On a miss the return (80 ms) and the animation (50 ms) tick together.
 TEST_F(DropTest, AMissReturnsWhileTheAnimationRuns) {
-    window().tmrLuck.setEnabled(false);  // keep the log to the two timers at hand
+    window().gaugeTimer.setEnabled(false);  // keep the log to the two timers at hand
     steer(2, 10);
     std::vector<std::tuple<qint64, float, std::string>> log;
     const qint64 start = clock.now();
     while (clock.now() - start < 400) {
         clock.step();
-        log.emplace_back(clock.now() - start, e("handed(0)").Left(), shown());
+        log.emplace_back(clock.now() - start, e("clawFrame(0)").left(), shown());
     }
     const std::vector<std::tuple<qint64, float, std::string>> expected = {
         {50, 300, "0000"},  {80, 270, "0000"},  {100, 270, "0010"}, {150, 270, "0010"},

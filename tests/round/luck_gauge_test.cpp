@@ -12,14 +12,14 @@ namespace {
 
 class LuckGaugeTest : public GameTest {
 protected:
-    float ball() { return e("Luck_check2").Left(); }
-    void tick() { round().tmrLuck_Timer(); }
+    float ball() { return e("gaugeBall").left(); }
+    void tick() { round().moveGaugeBall(); }
     // Shows the gauge as a catch would, then clicks its button with the ball at `at`.
     void clickWithBallAt(float at) {
-        round().ShowLuckGauge();
-        window().tmrLuck.setEnabled(false);
-        e("Luck_check2").setLeft(at);
-        click("luckclick");
+        round().showLuckGauge();
+        window().gaugeTimer.setEnabled(false);
+        e("gaugeBall").setLeft(at);
+        click("gaugeButton");
     }
 };
 
@@ -37,7 +37,7 @@ TEST_F(LuckGaugeTest, TheBallRunsABouncingCycleOfEightyFourTicks) {
         }
     }
     EXPECT_EQ(ball(), 1680);
-    EXPECT_EQ(round().luckGoingBack, kFalse);
+    EXPECT_EQ(round().ballGoingLeft, false);
     EXPECT_EQ(round().luckStep, 60);
     EXPECT_EQ(lowest, 360);
     EXPECT_EQ(highest, 2880);
@@ -51,35 +51,35 @@ TEST_F(LuckGaugeTest, TheBallRunsABouncingCycleOfEightyFourTicks) {
 }
 
 TEST_F(LuckGaugeTest, DirectionIsDecidedBeforeTheMoveAtTheThresholds) {
-    e("Luck_check2").setLeft(400);
-    round().luckGoingBack = kTrue;
+    e("gaugeBall").setLeft(400);
+    round().ballGoingLeft = true;
     tick();
     EXPECT_EQ(ball(), 460);
-    e("Luck_check2").setLeft(401);
-    round().luckGoingBack = kTrue;
+    e("gaugeBall").setLeft(401);
+    round().ballGoingLeft = true;
     tick();
     EXPECT_EQ(ball(), 341);
-    e("Luck_check2").setLeft(2865);
-    round().luckGoingBack = kFalse;
+    e("gaugeBall").setLeft(2865);
+    round().ballGoingLeft = false;
     tick();
     EXPECT_EQ(ball(), 2805);
-    e("Luck_check2").setLeft(2864);
-    round().luckGoingBack = kFalse;
+    e("gaugeBall").setLeft(2864);
+    round().ballGoingLeft = false;
     tick();
     EXPECT_EQ(ball(), 2924);
 }
 
 TEST_F(LuckGaugeTest, TheBallRunsHiddenFromStartUp) {
     advance(300);
-    EXPECT_FALSE(e("Luck_check2").Visible());
+    EXPECT_FALSE(e("gaugeBall").isVisible());
     EXPECT_EQ(ball(), 1680 + 600);
 }
 
 TEST_F(LuckGaugeTest, ANewGameSendsABallRunningLeftBackToTheRight) {
     advance(30 * 30);  // past the right turn: running left at 2580
-    ASSERT_EQ(round().luckGoingBack, kTrue);
+    ASSERT_EQ(round().ballGoingLeft, true);
     const float at = ball();
-    round().Command1_Click();
+    round().newGame();
     advance(30);
     EXPECT_EQ(ball(), at + 60);
 }
@@ -92,27 +92,27 @@ TEST_F(LuckGaugeTest, TheBandIncludesItsEdges) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.at);
         clickWithBallAt(c.at);
-        EXPECT_EQ(round().luckWon, c.won ? kTrue : kFalse);
-        EXPECT_EQ(label1().Caption(), c.won ? texts::kSucceeded : texts::kFailed);
-        EXPECT_TRUE(window().tmrBackleft.Enabled());
-        window().tmrBackleft.setEnabled(false);
+        EXPECT_EQ(round().luckWon, c.won);
+        EXPECT_EQ(statusLine().caption(), c.won ? texts::kSucceeded : texts::kFailed);
+        EXPECT_TRUE(window().returnLeftTimer.isEnabled());
+        window().returnLeftTimer.setEnabled(false);
     }
 }
 
 TEST_F(LuckGaugeTest, TheClickFreezesTheBallAndASecondClickJudgesItAgain) {
-    round().ShowLuckGauge();
-    EXPECT_EQ(label1().Caption(), texts::kAskClick);
+    round().showLuckGauge();
+    EXPECT_EQ(statusLine().caption(), texts::kAskClick);
     advance(90);
-    click("luckclick");
+    click("gaugeButton");
     const float frozen = ball();
-    const Flag won = round().luckWon;
+    const bool won = round().luckWon;
     advance(500);
     EXPECT_EQ(ball(), frozen);
-    EXPECT_TRUE(e("luckclick").Visible() && e("Luck_check2").Visible());
-    window().tmrBackleft.setEnabled(false);
-    click("luckclick");
+    EXPECT_TRUE(e("gaugeButton").isVisible() && e("gaugeBall").isVisible());
+    window().returnLeftTimer.setEnabled(false);
+    click("gaugeButton");
     EXPECT_EQ(round().luckWon, won);
-    EXPECT_TRUE(window().tmrBackleft.Enabled());
+    EXPECT_TRUE(window().returnLeftTimer.isEnabled());
 }
 
 }  // namespace

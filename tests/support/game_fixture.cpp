@@ -11,7 +11,7 @@
 namespace kalvex::testing {
 
 void GameTest::SetUp() {
-    window_ = std::make_unique<frmGame>(clock, dialogs);
+    window_ = std::make_unique<GameWindow>(clock, dialogs);
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     // The offscreen pointer keeps its place between tests, and a move to the
@@ -34,7 +34,7 @@ void GameTest::pointerTo(float x, float y) {
 
 void GameTest::hover(const QString& name) {
     const Element& element = e(name);
-    pointerTo(element.Left() + element.Width() / 2, element.Top() + element.Height() / 2);
+    pointerTo(element.left() + element.width() / 2, element.top() + element.height() / 2);
 }
 
 void GameTest::clickAt(float x, float y) {
@@ -44,16 +44,16 @@ void GameTest::clickAt(float x, float y) {
 
 void GameTest::click(const QString& name) {
     const Element& element = e(name);
-    clickAt(element.Left() + element.Width() / 2, element.Top() + element.Height() / 2);
+    clickAt(element.left() + element.width() / 2, element.top() + element.height() / 2);
 }
 
 void GameTest::steer(int upTicks, int sideTicks) {
-    hover("Go_up");
+    hover("upButton");
     advance(80LL * upTicks);
-    pointerTo(e("Moveout").Left() + 60, 4700);
-    hover("Go_left");
+    pointerTo(e("hoverZone").left() + 60, 4700);
+    hover("rightButton");
     advance(80LL * sideTicks);
-    pointerTo(e("Moveout").Left() + 60, 4700);
+    pointerTo(e("hoverZone").left() + 60, 4700);
 }
 
 }  // namespace kalvex::testing

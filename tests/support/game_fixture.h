@@ -15,7 +15,7 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "window/frmgame.h"
+#include "window/game_window.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -32,13 +32,13 @@ public:
         int style;
         QString title;
     };
-    void MsgBox(const QString& text, int style, const QString& title) override {
+    void showMessage(const QString& text, int style, const QString& title) override {
         boxes.push_back({text, style, title});
         if (whileOpen) {
             whileOpen();
         }
     }
-    void End() override { ++ends; }
+    void quit() override { ++ends; }
 
     std::vector<Box> boxes;
     int ends = 0;
@@ -53,10 +53,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    frmGame& window() { return *window_; }
+    GameWindow& window() { return *window_; }
     Round& round() { return window_->round(); }
     Element& e(const QString& name) { return window_->element(name); }
-    CaptionElement& label1() { return static_cast<CaptionElement&>(e("Label1")); }
+    CaptionElement& statusLine() { return static_cast<CaptionElement&>(e("statusLine")); }
 
     // Moves the real pointer to a point of the window, in twips.
     void pointerTo(float x, float y);
@@ -75,7 +75,7 @@ protected:
 
 private:
     QPoint toPixels(float x, float y) const;
-    std::unique_ptr<frmGame> window_;
+    std::unique_ptr<GameWindow> window_;
 };
 
 }  // namespace kalvex::testing
