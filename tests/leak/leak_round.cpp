@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "support/simulated_clock.h"
 #include "window/game_window.h"
 
 namespace {
@@ -21,7 +21,7 @@ public:
     void quit() override { QCoreApplication::exit(0); }
 };
 
-void playRound(kalvex::GameWindow& game, kalvex::SimulatedClock& clock) {
+void playRound(kalvex::GameWindow& game, kalvex::testing::SimulatedClock& clock) {
     QWindow* handle = game.windowHandle();
     QTest::mouseMove(handle, QPoint(72, 272));  // blue button
     clock.advance(400);
@@ -42,7 +42,7 @@ void playRound(kalvex::GameWindow& game, kalvex::SimulatedClock& clock) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    kalvex::SimulatedClock clock;
+    kalvex::testing::SimulatedClock clock;
     ClosingDialogs dialogs;
     auto game = std::make_unique<kalvex::GameWindow>(clock, dialogs);
     game->show();

@@ -12,9 +12,12 @@
 
 #include "platform/clock.h"
 #include "platform/timer.h"
+#include "support/simulated_clock.h"
 
 namespace kalvex {
 namespace {
+
+using testing::SimulatedClock;
 
 struct TickLog {
     std::vector<std::pair<qint64, std::string>> ticks;

@@ -13,7 +13,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/clock.h"
+#include "support/simulated_clock.h"
 #include "platform/dialogs.h"
 #include "window/game_window.h"
 
