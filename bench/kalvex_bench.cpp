@@ -55,20 +55,21 @@ struct TickLog {
     }
 };
 
-// Plays a round every six seconds through the handlers, as a player's
-// pointer would, on the real timers.
+// Plays a round every six seconds through the elements' pointer hooks, as
+// the window's hit test calls them, on the real timers.
 void scriptRounds(kalvex::GameWindow& game) {
-    kalvex::Round& round = game.round();
+    auto over = [&game](const char* name) { game.element(name).onMouseMove(); };
+    auto click = [&game](const char* name) { game.element(name).onClick(); };
     auto* cycle = new QTimer(&game);
-    auto play = [&game, &round] {
-        round.newGame();
-        round.pointerOverUpButton();
-        QTimer::singleShot(500, &game, [&round] { round.pointerOverHoverZone(); });
-        QTimer::singleShot(600, &game, [&round] { round.pointerOverRightButton(); });
-        QTimer::singleShot(2600, &game, [&round] { round.pointerOverHoverZone(); });
-        QTimer::singleShot(3000, &game, [&game, &round] {
+    auto play = [&game, over, click] {
+        click("newGameButton");
+        over("upButton");
+        QTimer::singleShot(500, &game, [over] { over("hoverZone"); });
+        QTimer::singleShot(600, &game, [over] { over("rightButton"); });
+        QTimer::singleShot(2600, &game, [over] { over("hoverZone"); });
+        QTimer::singleShot(3000, &game, [&game, click] {
             if (game.element("gaugeButton").isVisible()) {
-                round.stopGaugeBall();
+                click("gaugeButton");
             }
         });
     };
@@ -122,8 +123,7 @@ int main(int argc, char* argv[]) {
                 auto record = [&log, &since] { log.at.push_back(since.nsecsElapsed()); };
                 if (game) {
                     // The game's own kind of timer, beside its running window.
-                    timers.push_back(
-                        std::make_unique<kalvex::Timer>("bench", clock, log.interval, false));
+                    timers.push_back(std::make_unique<kalvex::Timer>(clock, log.interval, false));
                     timers.back()->onTick = record;
                     timers.back()->setEnabled(true);
                 } else {

@@ -23,8 +23,6 @@ public:
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;
 
-    const QString& name() const { return name_; }
-
     float left() const { return left_; }
     float top() const { return top_; }
     float width() const { return width_; }
@@ -76,7 +74,6 @@ public:
         assert(index >= 0 && static_cast<std::size_t>(index) < N);
         return *members_[static_cast<std::size_t>(index)];
     }
-    static constexpr int count() { return static_cast<int>(N); }
 
 private:
     std::array<Element*, N> members_;

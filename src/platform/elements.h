@@ -48,7 +48,6 @@ public:
     Label(QString name, QWidget* container, const LabelLook& look, const QFont& font);
     QString caption() const override;
     void setCaption(const QString& text) override;
-    QLabel* label() const { return label_; }
 
 private:
     QLabel* label_;
@@ -76,15 +75,6 @@ class Line : public Element {
 public:
     Line(QString name, QWidget* container, float x1, float y1, float x2, float y2, int widthPixels,
          QColor colour);
-    float x1() const { return x1_; }
-    float y1() const { return y1_; }
-    float x2() const { return x2_; }
-    float y2() const { return y2_; }
-    int borderWidth() const { return width_; }
-
-private:
-    float x1_, y1_, x2_, y2_;
-    int width_;
 };
 
 // A standard push button with a caption; takes focus and reports clicks.
@@ -93,7 +83,6 @@ public:
     PushButton(QString name, QWidget* container);
     QString caption() const override;
     void setCaption(const QString& text) override;
-    QPushButton* button() const { return button_; }
 
 private:
     QPushButton* button_;

@@ -49,12 +49,12 @@ QString keyOf(const layout::Row& row) {
 }  // namespace
 
 GameWindow::GameWindow(Clock& clock, Dialogs& dialogs)
-    : clawUpTimer("clawUpTimer", clock, 80, false),
-      clawRightTimer("clawRightTimer", clock, 80, false),
-      dropTimer("dropTimer", clock, 50, false),
-      gaugeTimer("gaugeTimer", clock, 30, true),
-      returnLeftTimer("returnLeftTimer", clock, 80, false),
-      returnDownTimer("returnDownTimer", clock, 80, false),
+    : clawUpTimer(clock, 80, false),
+      clawRightTimer(clock, 80, false),
+      dropTimer(clock, 50, false),
+      gaugeTimer(clock, 30, true),
+      returnLeftTimer(clock, 80, false),
+      returnDownTimer(clock, 80, false),
       clock_(clock),
       dialogs_(dialogs) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -242,20 +242,6 @@ Element& GameWindow::element(const QString& name) const {
     Element* found = byName_.value(name);
     Q_ASSERT_X(found, "GameWindow::element", qPrintable(name));
     return *found;
-}
-
-std::vector<Element*> GameWindow::stackingOrder(const QWidget* container) const {
-    std::vector<Element*> order;
-    const QObjectList& children = container->children();
-    // Qt keeps siblings bottom first.
-    for (auto child = children.rbegin(); child != children.rend(); ++child) {
-        if (auto* widget = qobject_cast<QWidget*>(*child)) {
-            if (Element* e = byName_.value(widget->objectName()); e && e->widget() == widget) {
-                order.push_back(e);
-            }
-        }
-    }
-    return order;
 }
 
 void GameWindow::startUp() {

@@ -36,9 +36,6 @@ public:
 
     // An element by name, with its index for a group: "claw", "prize(5)".
     Element& element(const QString& name) const;
-    Round& round() { return *round_; }
-    // The widgets on the window and in the play field, top of the stacking order first.
-    std::vector<Element*> stackingOrder(const QWidget* container) const;
     QWidget* playField() const { return playField_->surface(); }
 
     Timer clawUpTimer;

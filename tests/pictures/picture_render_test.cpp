@@ -196,7 +196,7 @@ TEST_F(PictureRenderTest, BannerLettersStandWhiteOnTheBlueBarWithCabinetAboveAnd
 }
 
 TEST_F(PictureRenderTest, FieldIsWhiteToItsLastPixel) {
-    const std::vector<Element*> children = window().stackingOrder(window().playField());
+    const std::vector<Element*> children = stackingOrder(window().playField());
     for (Element* child : children) {
         child->setVisible(false);
     }

@@ -26,11 +26,35 @@ protected:
         e("claw").setTop(e(icon(k)).top() + dTop);
         return judge();
     }
-    // The caught index, or 0 for a miss.
+    // Drops the claw where it stands and tells the caught prize, or 0 for a
+    // miss: a won gauge sends the caught prize home with the claw. The field
+    // and the claw are then put back for the next judgement.
     int judge() {
-        round().caughtIndex = 0;
-        round().judgeCatch();
-        return statusLine().caption() == texts::kAskClick ? round().caughtIndex : 0;
+        const float left = e("claw").left(), top = e("claw").top();
+        struct Place {
+            float left, top;
+            bool visible;
+        };
+        std::array<Place, kPrizeCount> places{};
+        for (int k = 0; k < kPrizeCount; ++k) {
+            places[k] = {e(icon(k)).left(), e(icon(k)).top(), e(icon(k)).isVisible()};
+        }
+        click("newGameButton");
+        dropAt(left, top);
+        int caught = 0;
+        if (statusLine().caption() == texts::kAskClick) {
+            clickGaugeWithBallAt(1680);
+            caught = carriedPrize();
+        }
+        click("newGameButton");
+        for (int k = 0; k < kPrizeCount; ++k) {
+            e(icon(k)).setLeft(places[k].left);
+            e(icon(k)).setTop(places[k].top);
+            e(icon(k)).setVisible(places[k].visible);
+        }
+        e("claw").setLeft(left);
+        e("claw").setTop(top);
+        return caught;
     }
 };
 
@@ -103,34 +127,33 @@ TEST_F(JudgementTest, ARemovedPrizeIsOutOfReach) {
 }
 
 TEST_F(JudgementTest, AMissReportsAtOnceAndStartsTheEmptyReturn) {
-    round().caughtIndex = 4;
-    round().luckWon = true;
     steer(1, 1);
     EXPECT_EQ(statusLine().caption(), texts::kFailed);
-    EXPECT_EQ(round().luckWon, false);
-    EXPECT_EQ(round().caughtIndex, 4);
     EXPECT_TRUE(window().returnLeftTimer.isEnabled());
     EXPECT_FALSE(e("gaugeButton").isVisible());
+    EXPECT_EQ(carriedPrize(), -1);
 }
 
 TEST_F(JudgementTest, ACatchShowsTheGaugeAndLeavesTheOutcomeOpen) {
-    round().luckWon = true;  // only the gauge decides it
     steer(5, 25);
-    EXPECT_EQ(round().caughtIndex, 18);
-    EXPECT_EQ(round().luckWon, true);
     EXPECT_EQ(statusLine().caption(), texts::kAskClick);
     EXPECT_TRUE(e("gaugeButton").isVisible() && e("gaugeTrack").isVisible() &&
                 e("gaugeBall").isVisible() && e("gaugeMark").isVisible());
     EXPECT_FALSE(window().returnLeftTimer.isEnabled());
+    // Only the gauge decides; won, it sends the caught prize home.
+    clickGaugeWithBallAt(1680);
+    EXPECT_EQ(carriedPrize(), 18);
 }
 
+// A Left is judged rounded, halves to even; a Top as it is.
 TEST_F(JudgementTest, MeasuresPositionsAsSevenDigitCopies) {
-    steer(2, 3);
-    EXPECT_EQ(round().clawTop, 2460.0);
-    EXPECT_EQ(round().clawLeft, 90);
-    EXPECT_EQ(round().prizeTops[27], 1560.0);
-    EXPECT_EQ(round().prizeLefts[27], 2280);
-    EXPECT_FALSE(round().prizeTops[0].has_value());
+    keepOnly({5, 22});                   // prize(5) at (1440, 1920), prize(22) at (0, 1680)
+    EXPECT_EQ(judgeAt(5, 30.5f, 0), 5);  // 1470.5 counts as 1470
+    EXPECT_EQ(judgeAt(5, 31.5f, 0), 0);  // 1471.5 counts as 1472
+    EXPECT_EQ(judgeAt(5, 0, 30), 5);
+    EXPECT_EQ(judgeAt(5, 0, 30.5f), 0);
+    EXPECT_EQ(judgeAt(22, 150.5f, 150), 22);  // 150.5 counts as 150
+    EXPECT_EQ(judgeAt(22, 29.5f, 30), 22);    // 29.5 counts as 30
     EXPECT_EQ(copyPosition(1234.5678f), 1234.568);
     EXPECT_EQ(copyPosition(-20.0f), -20.0);
     EXPECT_EQ(toInt16(2.5), 2);
@@ -146,12 +169,12 @@ TEST_F(JudgementTest, MeasuresPositionsAsSevenDigitCopies) {
 // not (31770 + 1000), and where its Left itself no longer fits.
 TEST_F(JudgementTest, AClawSteeredFarRightMissesAndComesHome) {
     steer(5, 25);
-    ASSERT_EQ(round().caughtIndex, 18);
+    ASSERT_EQ(statusLine().caption(), texts::kAskClick);
     for (int i = 0; i < 84 && e("gaugeBall").left() != 1680; ++i) {
         advance(30);
     }
     click("gaugeButton");
-    ASSERT_EQ(round().luckWon, true);
+    ASSERT_EQ(statusLine().caption(), texts::kSucceeded);
     advance(80 * (25 + 5 + 1));
     click("newGameButton");
     ASSERT_EQ(e("prize(18)").left(), -1000);
@@ -191,10 +214,13 @@ TEST_F(DropTest, FramesTakeTheClawsPlaceAndTheControlsLeave) {
     EXPECT_EQ(e("rightButton").left(), -5000);
     EXPECT_EQ(e("hoverZone").left(), -5000);
     EXPECT_TRUE(window().dropTimer.isEnabled());
-    EXPECT_EQ(round().rightAllowed, false);
     // With the zone gone no further move reaches the drop.
     pointerTo(1800, 4700);
     EXPECT_EQ(e("clawFrame(0)").left(), 180);
+    // The red button is dead, even if brought back.
+    e("rightButton").setLeft(2040);
+    hover("rightButton");
+    EXPECT_FALSE(window().clawRightTimer.isEnabled());
 }
 
 TEST_F(DropTest, AnimationShowsLoweredThenBottomThenClosedClaw) {
@@ -208,16 +234,23 @@ TEST_F(DropTest, AnimationShowsLoweredThenBottomThenClosedClaw) {
     }
     EXPECT_EQ(got, expected);
     EXPECT_FALSE(window().dropTimer.isEnabled());
-    EXPECT_EQ(round().clawFrameCount, 0);
-    EXPECT_EQ(round().clawFrameStep, 1);
     advance(500);
     EXPECT_EQ(shown(), "0100");
+    // The count starts afresh: the next drop shows the same frames at the same ticks.
+    click("newGameButton");
+    steer(5, 25);
+    got = {shown()};
+    for (int tick = 1; tick <= 7; ++tick) {
+        advance(50);
+        got.push_back(shown());
+    }
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(DropTest, ANewGameDuringTheAnimationLetsItsRemainingFramesShow) {
     steer(5, 25);
     advance(100);  // clawFrame(1) showing
-    round().newGame();
+    click("newGameButton");
     EXPECT_EQ(shown(), "1000");
     EXPECT_TRUE(window().dropTimer.isEnabled());
     advance(150);  // counter 5

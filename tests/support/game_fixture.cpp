@@ -5,6 +5,7 @@
 #include "support/game_fixture.h"
 
 #include <QTest>
+#include <array>
 
 #include "platform/twips.h"
 
@@ -54,6 +55,47 @@ void GameTest::steer(int upTicks, int sideTicks) {
     hover("rightButton");
     advance(80LL * sideTicks);
     pointerTo(e("hoverZone").left() + 60, 4700);
+}
+
+void GameTest::dropAt(float left, float top) {
+    e("claw").setLeft(left);
+    e("claw").setTop(top);
+    steer(0, 0);
+}
+
+void GameTest::clickGaugeWithBallAt(float at) {
+    e("gaugeBall").setLeft(at);
+    click("gaugeButton");
+}
+
+int GameTest::carriedPrize() {
+    std::array<float, kPrizeCount> lefts{};
+    for (int k = 0; k < kPrizeCount; ++k) {
+        lefts[k] = e(QStringLiteral("prize(%1)").arg(k)).left();
+    }
+    advance(80);
+    int carried = -1;
+    for (int k = 0; k < kPrizeCount; ++k) {
+        if (e(QStringLiteral("prize(%1)").arg(k)).left() == lefts[k] - 30) {
+            carried = carried < 0 ? k : -2;
+        }
+    }
+    return carried < 0 ? -1 : carried;
+}
+
+std::vector<Element*> stackingOrder(const GameWindow& window, const QWidget* container) {
+    std::vector<Element*> order;
+    const QObjectList& children = container->children();
+    // Qt keeps siblings bottom first.
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+        auto* widget = qobject_cast<QWidget*>(*child);
+        if (widget && !widget->objectName().isEmpty()) {
+            Element& element = window.element(widget->objectName());
+            EXPECT_EQ(element.widget(), widget) << widget->objectName().toStdString();
+            order.push_back(&element);
+        }
+    }
+    return order;
 }
 
 }  // namespace kalvex::testing

@@ -13,8 +13,8 @@
 #include <ostream>
 #include <vector>
 
-#include "support/simulated_clock.h"
 #include "platform/dialogs.h"
+#include "support/simulated_clock.h"
 #include "window/game_window.h"
 
 // Readable failure messages for Qt strings.
@@ -23,6 +23,10 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace kalvex::testing {
+
+// The elements in a container of the window, top of the stacking order
+// first, as Qt stacks their widgets.
+std::vector<Element*> stackingOrder(const GameWindow& window, const QWidget* container);
 
 // Message boxes that close themselves, and an end that is only counted.
 class RecordingDialogs : public Dialogs {
@@ -54,7 +58,6 @@ protected:
     void TearDown() override;
 
     GameWindow& window() { return *window_; }
-    Round& round() { return window_->round(); }
     Element& e(const QString& name) { return window_->element(name); }
     CaptionElement& statusLine() { return static_cast<CaptionElement&>(e("statusLine")); }
 
@@ -69,6 +72,18 @@ protected:
 
     // Plays the two legs: n ticks up, m ticks sideways, then leaves over the zone.
     void steer(int upTicks, int sideTicks);
+    // Drops the claw at a point of the field after two legs that took no
+    // time. The round must be waiting for the blue button.
+    void dropAt(float left, float top);
+    // Stops the gauge's ball at a place and clicks the gauge's button.
+    void clickGaugeWithBallAt(float at);
+    // After a won gauge: the prize that goes home with the claw's first step
+    // home, or -1. Lets that step's time pass.
+    int carriedPrize();
+    // The elements in a container, top of the stacking order first.
+    std::vector<Element*> stackingOrder(const QWidget* container) {
+        return testing::stackingOrder(*window_, container);
+    }
 
     SimulatedClock clock;
     RecordingDialogs dialogs;

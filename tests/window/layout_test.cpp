@@ -52,13 +52,13 @@ const PrizeRow kPrizes[] = {
 using LayoutTest = GameTest;
 
 TEST_F(LayoutTest, WindowElementsStandWhereDesignedInTheirStackingOrder) {
-    const std::vector<Element*> order = window().stackingOrder(&window());
+    const std::vector<Element*> order = stackingOrder(&window());
     ASSERT_EQ(order.size(), std::size(kWindow));
     for (std::size_t place = 0; place < order.size(); ++place) {
         const Expected& want = kWindow[place];
         const Element& got = *order[place];
         SCOPED_TRACE(want.name);
-        EXPECT_EQ(got.name(), want.name) << "place " << place + 2;
+        EXPECT_EQ(got.widget()->objectName(), want.name) << "place " << place + 2;
         EXPECT_EQ(got.isVisible(), want.visible);
         if (want.width > 0) {
             EXPECT_EQ(got.left(), want.left);
@@ -69,13 +69,28 @@ TEST_F(LayoutTest, WindowElementsStandWhereDesignedInTheirStackingOrder) {
     }
 }
 
+// The track runs from (480, 4320) to (3000, 4320), 10 pixels wide; the mark
+// from (1740, 4080) to (1740, 4560), 1 pixel wide.
 TEST_F(LayoutTest, GaugeLinesRunBetweenTheirEndPoints) {
-    auto& track = static_cast<Line&>(e("gaugeTrack"));
-    auto& mark = static_cast<Line&>(e("gaugeMark"));
-    EXPECT_EQ(std::tuple(track.x1(), track.y1(), track.x2(), track.y2(), track.borderWidth()),
-              std::tuple(480.0f, 4320.0f, 3000.0f, 4320.0f, 10));
-    EXPECT_EQ(std::tuple(mark.x1(), mark.y1(), mark.x2(), mark.y2(), mark.borderWidth()),
-              std::tuple(1740.0f, 4080.0f, 1740.0f, 4560.0f, 1));
+    EXPECT_EQ(e("gaugeTrack").widget()->geometry(), QRect(27, 283, 178, 10));
+    EXPECT_EQ(e("gaugeMark").widget()->geometry(), QRect(116, 272, 1, 33));
+    e("gaugeTrack").setVisible(true);
+    e("gaugeMark").setVisible(true);
+    const QImage shot = window().grab().toImage();
+    auto black = [&](int x, int y) { return shot.pixel(x, y) == qRgb(0, 0, 0); };
+    for (int y = 283; y < 293; ++y) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(black(32, y) && black(116, y) && black(199, y));
+        EXPECT_FALSE(black(31, y) || black(200, y));
+    }
+    EXPECT_FALSE(black(116, 271) || black(116, 304));
+    for (int y = 272; y < 304; ++y) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(black(116, y));
+        if (y < 283 || y >= 293) {
+            EXPECT_FALSE(black(115, y) || black(117, y));
+        }
+    }
 }
 
 TEST_F(LayoutTest, FieldHoldsClawFramesPrizesAndChuteInTheirOrder) {
@@ -92,8 +107,8 @@ TEST_F(LayoutTest, FieldHoldsClawFramesPrizesAndChuteInTheirOrder) {
     expected.push_back("prize(0)");
 
     std::vector<QString> got;
-    for (Element* element : window().stackingOrder(window().playField())) {
-        got.push_back(element->name());
+    for (Element* element : stackingOrder(window().playField())) {
+        got.push_back(element->widget()->objectName());
     }
     EXPECT_EQ(got, expected);
 }
@@ -133,16 +148,20 @@ TEST_F(LayoutTest, ClawAndFramesStartAtHome) {
 
 TEST_F(LayoutTest, TimersHaveTheirPeriodsAndOnlyTheBallRunsAtStart) {
     struct {
+        const char* name;
         Timer& timer;
         int interval;
         bool enabled;
     } const timers[] = {
-        {window().clawUpTimer, 80, false},     {window().clawRightTimer, 80, false},
-        {window().dropTimer, 50, false},       {window().gaugeTimer, 30, true},
-        {window().returnLeftTimer, 80, false}, {window().returnDownTimer, 80, false},
+        {"claw up", window().clawUpTimer, 80, false},
+        {"claw right", window().clawRightTimer, 80, false},
+        {"drop", window().dropTimer, 50, false},
+        {"gauge", window().gaugeTimer, 30, true},
+        {"return left", window().returnLeftTimer, 80, false},
+        {"return down", window().returnDownTimer, 80, false},
     };
     for (const auto& t : timers) {
-        SCOPED_TRACE(t.timer.name().toStdString());
+        SCOPED_TRACE(t.name);
         EXPECT_EQ(t.timer.interval(), t.interval);
         EXPECT_EQ(t.timer.isEnabled(), t.enabled);
     }
@@ -188,9 +207,9 @@ TEST_F(LayoutTest, NoKeyActsUntilTabReachesAPushButton) {
 
 TEST_F(LayoutTest, TextsUseAKoreanFontAtTwelvePixels) {
     auto& hint = static_cast<Label&>(e("upHint"));
-    EXPECT_EQ(hint.label()->font().pixelSize(), 12);
-    EXPECT_TRUE(QFontMetrics(hint.label()->font()).inFont(QChar(u'위')));
-    EXPECT_EQ(static_cast<Label&>(e("hoverZone")).label()->font().pixelSize(), 35);
+    EXPECT_EQ(hint.widget()->font().pixelSize(), 12);
+    EXPECT_TRUE(QFontMetrics(hint.widget()->font()).inFont(QChar(u'위')));
+    EXPECT_EQ(static_cast<Label&>(e("hoverZone")).widget()->font().pixelSize(), 35);
     EXPECT_EQ(static_cast<Label&>(e("rightHint")).caption(), QStringLiteral("옆으로"));
     EXPECT_EQ(static_cast<Label&>(e("hoverZone")).caption(), QString(28, u' '));
     EXPECT_EQ(static_cast<PushButton&>(e("newGameButton")).caption(), QStringLiteral("새로하기"));

@@ -19,14 +19,24 @@ using StartupExitTest = GameTest;
 
 TEST_F(StartupExitTest, StartsWaitingForTheBlueButton) {
     EXPECT_EQ(statusLine().caption(), texts::kAskBlue);
-    EXPECT_EQ(round().upAllowed, true);
-    EXPECT_EQ(round().rightAllowed, false);
-    EXPECT_EQ(round().upStarted, false);
-    EXPECT_EQ(round().rightStarted, false);
-    EXPECT_EQ(round().ballGoingLeft, false);
-    EXPECT_EQ(round().luckWon, false);
-    EXPECT_EQ(round().caughtIndex, 0);
-    EXPECT_FALSE(round().clawTop.has_value());
+    // The ball sets out to the right.
+    advance(30);
+    EXPECT_EQ(e("gaugeBall").left(), 1680 + 60);
+    // The red button is dead, and no up leg has begun that the zone could end.
+    hover("rightButton");
+    EXPECT_FALSE(window().clawRightTimer.isEnabled());
+    EXPECT_TRUE(e("rightHint").isVisible());
+    pointerTo(e("hoverZone").left() + 60, 4700);
+    EXPECT_EQ(statusLine().caption(), texts::kAskBlue);
+    // No prize is won: a new game takes none off the field.
+    click("newGameButton");
+    for (int k = 0; k < kPrizeCount; ++k) {
+        EXPECT_TRUE(e(QStringLiteral("prize(%1)").arg(k)).isVisible()) << k;
+    }
+    // The blue button is live.
+    hover("upButton");
+    EXPECT_TRUE(window().clawUpTimer.isEnabled());
+    EXPECT_EQ(statusLine().caption(), texts::kMoving);
 }
 
 TEST_F(StartupExitTest, MusicFileIsTheProgramsFolderJoinedWithMidMid) {
@@ -70,12 +80,14 @@ TEST_F(StartupExitTest, InformationBoxChangesNothing) {
     EXPECT_EQ(e("claw").top(), top);
     EXPECT_EQ(statusLine().caption(), status);
     EXPECT_TRUE(window().clawUpTimer.isEnabled());
-    EXPECT_EQ(round().upStarted, true);
     // The leg goes on from a fresh period.
     advance(79);
     EXPECT_EQ(e("claw").top(), top);
     advance(1);
     EXPECT_EQ(e("claw").top(), top - 30);
+    // The leg had begun: the zone ends it and asks for the red button.
+    pointerTo(e("hoverZone").left() + 75, 4700);
+    EXPECT_EQ(statusLine().caption(), texts::kAskRed);
 }
 
 // The real box and the real end: a person's click on OK is played by a
@@ -202,7 +214,7 @@ TEST(RealDialogs, AnOpenBoxHoldsTheRound) {
     }
 
     SCOPED_TRACE("the thank-you box on the way home");
-    window.round().newGame();
+    QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, QPoint(60, 364));  // new game
     QTest::mouseMove(handle, blue);
     QTest::mouseMove(handle, zone);
     QTest::mouseMove(handle, red);
