@@ -12,13 +12,12 @@ namespace kalvex {
 
 namespace {
 
-constexpr float kOffField = -5000;
 constexpr double kFrameDivisor = 50;
 
 // Tolerance windows on both axes, inclusive: claw position minus prize position.
 constexpr double kSmallLow = -150, kSmallHigh = 30;  // prizes(1) to prizes(21)
 constexpr double kLargeLow = 30, kLargeHigh = 150;   // prizes(22) to prizes(27)
-constexpr int kFirstSmall = 1, kLastSmall = 21, kFirstLarge = 22, kLastLarge = 27;
+constexpr int kFirstSmall = 1, kLastSmall = kFirstLargePrize - 1, kLastLarge = kPrizeCount - 1;
 
 bool within(double d, double low, double high) {
     return low <= d && d <= high;
@@ -96,7 +95,7 @@ void Round::judgeCatch() {
                 caught = j;
             }
         }
-        for (int j = kFirstLarge; j <= kLastLarge && !caught; ++j) {
+        for (int j = kFirstLargePrize; j <= kLastLarge && !caught; ++j) {
             if (under(j, kLargeLow, kLargeHigh)) {
                 caught = j;
             }

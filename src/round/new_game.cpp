@@ -21,21 +21,21 @@ void Round::newGame() {
     if (luckWon) {
         // A won prize leaves the field for good.
         prizes(caughtIndex).setVisible(false);
-        prizes(caughtIndex).setLeft(-1000);
+        prizes(caughtIndex).setLeft(kOffField);
     }
     caughtIndex = 0;
     upHint.setVisible(true);
     rightHint.setVisible(true);
     // From the first new game on the hover zone stands at 720, not at its first 120.
     hoverZone.setLeft(720);
-    upButton.setLeft(840);
+    upButton.setLeft(kUpButtonLeft);
     upButton.setVisible(true);
     upButton.setEnabled(true);
-    rightButton.setLeft(2040);
+    rightButton.setLeft(kRightButtonLeft);
     rightButton.setVisible(true);
     rightButton.setEnabled(true);
-    claw.setTop(2520);
-    claw.setLeft(0);
+    claw.setTop(kClawHomeTop);
+    claw.setLeft(kClawHomeLeft);
     claw.setVisible(true);
     for (int index = 0; index < kClawFrames; ++index) {
         clawFrames(index).setVisible(false);

@@ -7,31 +7,25 @@
 
 namespace kalvex {
 
-namespace {
-constexpr float kStep = 30;
-constexpr float kHomeLeft = 0;
-constexpr float kHomeTop = 2520;
-}  // namespace
-
 // The claw returns left, then down. A won prize moves in lock-step, right
 // after the claw frame, so it keeps the offset it had at the drop.
 void Round::returnClawLeft() {
-    clawFrames(0).setLeft(clawFrames(0).left() - kStep);
+    clawFrames(0).setLeft(clawFrames(0).left() - kClawStep);
     if (luckWon) {
-        prizes(caughtIndex).setLeft(prizes(caughtIndex).left() - kStep);
+        prizes(caughtIndex).setLeft(prizes(caughtIndex).left() - kClawStep);
     }
-    if (clawFrames(0).left() <= kHomeLeft) {
+    if (clawFrames(0).left() <= kClawHomeLeft) {
         returnDownTimer.setEnabled(true);
         returnLeftTimer.setEnabled(false);
     }
 }
 
 void Round::returnClawDown() {
-    clawFrames(0).setTop(clawFrames(0).top() + kStep);
+    clawFrames(0).setTop(clawFrames(0).top() + kClawStep);
     if (luckWon) {
-        prizes(caughtIndex).setTop(prizes(caughtIndex).top() + kStep);
+        prizes(caughtIndex).setTop(prizes(caughtIndex).top() + kClawStep);
     }
-    if (clawFrames(0).top() < kHomeTop) {
+    if (clawFrames(0).top() < kClawHomeTop) {
         return;
     }
     returnDownTimer.setEnabled(false);

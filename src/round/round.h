@@ -24,6 +24,20 @@ namespace kalvex {
 
 inline constexpr int kPrizeCount = 28;  // prize(0) to prize(27)
 inline constexpr int kClawFrames = 3;   // clawFrame(0) to clawFrame(2)
+// Prizes from this one on are large and are judged by a window of their own.
+inline constexpr int kFirstLargePrize = 22;
+
+// Where the claw waits for a round, in the play field; the return ends there.
+inline constexpr float kClawHomeLeft = 0;
+inline constexpr float kClawHomeTop = 2520;
+// How far the claw, its frames and a carried prize move per tick, every way.
+inline constexpr float kClawStep = 30;
+// The steering buttons' places on the panel; a new game puts them back.
+inline constexpr float kUpButtonLeft = 840;
+inline constexpr float kRightButtonLeft = 2040;
+// Out of sight and out of reach: the controls after the drop, a won prize for
+// good. The hover zone is 3135 wide, so nothing nearer takes it off the window.
+inline constexpr float kOffField = -5000;
 
 // The elements and timers of the window that the rules touch, by their names.
 struct RoundControls {

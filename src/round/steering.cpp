@@ -7,10 +7,6 @@
 
 namespace kalvex {
 
-namespace {
-constexpr float kStep = 30;  // twips per tick, both legs
-}
-
 // Every pointer move over a button repeats these steps with the same values;
 // re-enabling the running timer keeps its period, so the claw never stalls.
 void Round::pointerOverUpButton() {
@@ -35,11 +31,11 @@ void Round::pointerOverRightButton() {
 
 // The claw's travel is unbounded: it moves as long as its timer runs.
 void Round::moveClawUp() {
-    claw.setTop(claw.top() - kStep);
+    claw.setTop(claw.top() - kClawStep);
 }
 
 void Round::moveClawRight() {
-    claw.setLeft(claw.left() + kStep);
+    claw.setLeft(claw.left() + kClawStep);
 }
 
 void Round::pointerOverHoverZone() {
