@@ -68,8 +68,10 @@ public:
 
     // The round-state step of start-up.
     void setStartUpState();
-    void newGame();
 
+    // The handlers, one for each event the window forwards: a click, a
+    // pointer move over an element, a timer's tick.
+    void newGame();
     void pointerOverUpButton();
     void pointerOverRightButton();
     void moveClawUp();
@@ -77,14 +79,18 @@ public:
     void pointerOverHoverZone();
 
     void showNextDropFrame();
-    void judgeCatch();
-
-    void showLuckGauge();
     void moveGaugeBall();
     void stopGaugeBall();
 
     void returnClawLeft();
     void returnClawDown();
+
+private:
+    // Second half of pointerOverHoverZone, once the sideways leg has begun.
+    void drop();
+    // The catch judgement at the drop, and the gauge it shows on a catch.
+    void judgeCatch();
+    void showLuckGauge();
 
     // The round state, read and written directly by the handlers.
     bool upAllowed = false;
@@ -101,10 +107,6 @@ public:
     std::int16_t clawFrameCount = 0;
     bool luckWon = false;
     std::int16_t caughtIndex = 0;
-
-private:
-    // Second half of pointerOverHoverZone, once the sideways leg has begun.
-    void drop();
 };
 
 }  // namespace kalvex

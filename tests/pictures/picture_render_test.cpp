@@ -23,7 +23,7 @@ using PictureRenderTest = GameTest;
 struct Binding {
     QString element;
     QString file;
-    int size = 0, bits = 0;  // icons: which image of the file
+    int size = 0, bits = 0;  // .ico files: which image of the file
 };
 
 std::vector<Binding> bindings() {
