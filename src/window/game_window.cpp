@@ -15,10 +15,10 @@
 
 namespace kalvex {
 
-const QString GameWindow::kInformation =
-    QStringLiteral("Kalvex 인형뽑기 게임입니다. 마우스로 즐겨 보세요!");
-
 namespace {
+
+// The one-line notice of the information box.
+const QString kInformation = QStringLiteral("Kalvex 인형뽑기 게임입니다. 마우스로 즐겨 보세요!");
 
 // Gulim where present; otherwise a Korean font that draws Hangul at 12 pixels.
 QFont gameFont(int pixelSize) {

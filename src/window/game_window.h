@@ -28,11 +28,9 @@ public:
     GameWindow(Clock& clock, Dialogs& dialogs);
     ~GameWindow() override;
 
-    // Runs once, before the window is shown.
-    void startUp();
+    // The exit button's and the banner's handlers.
     void exitGame();
     void showInformation();
-    void restartMusic(int notifyCode);
 
     // An element by name, with its index for a group: "claw", "prize(5)".
     Element& element(const QString& name) const;
@@ -46,9 +44,6 @@ public:
     Timer returnDownTimer;
     MMControl musicPlayer;
 
-    // The one-line notice of the information box.
-    static const QString kInformation;
-
     // The first showing centres the window on the screen, frame included.
     void setVisible(bool visible) override;
 
@@ -58,6 +53,10 @@ protected:
 
 private:
     void build();
+    // Runs once, before the window is shown.
+    void startUp();
+    // The music player's notification, whatever it reports: the song starts over.
+    void restartMusic(int notifyCode);
     // While a modal box is open the round is held: no tick and no pointer
     // event reaches a handler.
     void holdRound();
