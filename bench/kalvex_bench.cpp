@@ -24,7 +24,7 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "window/frmgame.h"
+#include "window/game_window.h"
 
 #include "first_paint.h"
 
@@ -55,20 +55,21 @@ struct TickLog {
     }
 };
 
-// Plays a round every six seconds through the handlers, as a player's
-// pointer would, on the real timers.
-void scriptRounds(kalvex::frmGame& game) {
-    kalvex::Round& round = game.round();
+// Plays a round every six seconds through the elements' pointer hooks, as
+// the window's hit test calls them, on the real timers.
+void scriptRounds(kalvex::GameWindow& game) {
+    auto over = [&game](const char* name) { game.element(name).onMouseMove(); };
+    auto click = [&game](const char* name) { game.element(name).onClick(); };
     auto* cycle = new QTimer(&game);
-    auto play = [&game, &round] {
-        round.Command1_Click();
-        round.Go_up_MouseMove();
-        QTimer::singleShot(500, &game, [&round] { round.Moveout_MouseMove(); });
-        QTimer::singleShot(600, &game, [&round] { round.Go_left_MouseMove(); });
-        QTimer::singleShot(2600, &game, [&round] { round.Moveout_MouseMove(); });
-        QTimer::singleShot(3000, &game, [&game, &round] {
-            if (game.element("luckclick").Visible()) {
-                round.luckclick_Click();
+    auto play = [&game, over, click] {
+        click("newGameButton");
+        over("upButton");
+        QTimer::singleShot(500, &game, [over] { over("hoverZone"); });
+        QTimer::singleShot(600, &game, [over] { over("rightButton"); });
+        QTimer::singleShot(2600, &game, [over] { over("hoverZone"); });
+        QTimer::singleShot(3000, &game, [&game, click] {
+            if (game.element("gaugeButton").isVisible()) {
+                click("gaugeButton");
             }
         });
     };
@@ -95,7 +96,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<QWidget> window;
     QTimer emptyTick;
     if (game) {
-        window = std::make_unique<kalvex::frmGame>(clock, dialogs);
+        window = std::make_unique<kalvex::GameWindow>(clock, dialogs);
     } else {
         window = std::make_unique<QWidget>();
         window->setFixedSize(224, 384);
@@ -113,7 +114,7 @@ int main(int argc, char* argv[]) {
     }
     if (mode != "first-frame") {
         if (mode == "round" && game) {
-            scriptRounds(static_cast<kalvex::frmGame&>(*window));
+            scriptRounds(static_cast<kalvex::GameWindow&>(*window));
         }
         if (mode == "timers") {
             emptyTick.stop();
@@ -122,8 +123,7 @@ int main(int argc, char* argv[]) {
                 auto record = [&log, &since] { log.at.push_back(since.nsecsElapsed()); };
                 if (game) {
                     // The game's own kind of timer, beside its running window.
-                    timers.push_back(
-                        std::make_unique<kalvex::Timer>("bench", clock, log.interval, false));
+                    timers.push_back(std::make_unique<kalvex::Timer>(clock, log.interval, false));
                     timers.back()->onTick = record;
                     timers.back()->setEnabled(true);
                 } else {

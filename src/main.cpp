@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/session.h"
-#include "window/frmgame.h"
+#include "window/game_window.h"
 
 int main(int argc, char* argv[]) {
     kalvex::prepareSession();
@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QString());
     kalvex::RealClock clock;
     kalvex::QtDialogs dialogs;
-    kalvex::frmGame window(clock, dialogs);
+    kalvex::GameWindow window(clock, dialogs);
     dialogs.setOwner(&window);
     window.show();
     return QApplication::exec();

@@ -5,7 +5,6 @@
 #include "platform/clock.h"
 
 #include <QTimer>
-#include <algorithm>
 
 #include "platform/timer.h"
 
@@ -22,13 +21,13 @@ void RealClock::arm(Timer& timer) {
         QObject::connect(qtimer.get(), &QTimer::timeout, qtimer.get(), [&timer] { timer.fire(); });
     }
     // A timer with no period never ticks, as a zero interval means "off".
-    if (timer.Interval() <= 0) {
+    if (timer.interval() <= 0) {
         return;
     }
     if (held_) {
         paused_.insert(&timer);
     } else {
-        qtimer->start(timer.Interval());
+        qtimer->start(timer.interval());
     }
 }
 
@@ -52,71 +51,9 @@ void RealClock::hold() {
 void RealClock::resume() {
     held_ = false;
     for (Timer* timer : paused_) {
-        running_.at(timer)->start(timer->Interval());
+        running_.at(timer)->start(timer->interval());
     }
     paused_.clear();
-}
-
-void SimulatedClock::arm(Timer& timer) {
-    disarm(timer);
-    if (timer.Interval() > 0) {
-        armed_.push_back({&timer, now_ + timer.Interval(), armedCount_++});
-    }
-}
-
-void SimulatedClock::disarm(Timer& timer) {
-    std::erase_if(armed_, [&](const Armed& a) { return a.timer == &timer; });
-}
-
-void SimulatedClock::hold() {
-    held_ = true;
-}
-
-void SimulatedClock::resume() {
-    held_ = false;
-    for (Armed& a : armed_) {
-        a.due = now_ + a.timer->Interval();
-    }
-}
-
-SimulatedClock::Armed* SimulatedClock::nextDue() {
-    if (held_) {
-        return nullptr;
-    }
-    auto it = std::min_element(armed_.begin(), armed_.end(), [](const Armed& a, const Armed& b) {
-        return a.due != b.due ? a.due < b.due : a.order < b.order;
-    });
-    return it == armed_.end() ? nullptr : &*it;
-}
-
-bool SimulatedClock::step() {
-    Armed* next = nextDue();
-    if (!next) {
-        return false;
-    }
-    now_ = std::max(now_, next->due);
-    Timer* timer = next->timer;
-    next->due += timer->Interval();
-    // The tick may switch timers on and off, which reshapes armed_.
-    timer->fire();
-    return true;
-}
-
-void SimulatedClock::advance(qint64 ms) {
-    const qint64 end = now_ + ms;
-    for (Armed* next = nextDue(); next && next->due <= end; next = nextDue()) {
-        step();
-    }
-    now_ = end;
-}
-
-qint64 SimulatedClock::dueTime(const Timer& timer) const {
-    for (const Armed& a : armed_) {
-        if (a.timer == &timer) {
-            return a.due;
-        }
-    }
-    return -1;
 }
 
 }  // namespace kalvex

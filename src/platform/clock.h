@@ -4,11 +4,9 @@
 
 #pragma once
 
-#include <QtGlobal>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
 class QTimer;
 
@@ -16,8 +14,7 @@ namespace kalvex {
 
 class Timer;
 
-// Runs the ticks of the timers that are switched on. The game uses the real
-// clock; tests use the simulated one and decide when time passes.
+// Runs the ticks of the timers that are switched on.
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -47,38 +44,6 @@ private:
     bool held_ = false;
     // The timers that are on while held; they start again on resume.
     std::unordered_set<Timer*> paused_;
-};
-
-// Simulated milliseconds: advancing fires every due tick in time order with
-// no real waiting. Ticks due at the same moment fire in the order in which
-// their timers were switched on.
-class SimulatedClock : public Clock {
-public:
-    void arm(Timer& timer) override;
-    void disarm(Timer& timer) override;
-    // Time still passes while held, but no tick fires.
-    void hold() override;
-    void resume() override;
-
-    qint64 now() const { return now_; }
-    void advance(qint64 ms);
-    // Advances to the next due tick (if any) and fires only that one.
-    bool step();
-    // When the given timer's next tick is due, or -1 if it is not running.
-    qint64 dueTime(const Timer& timer) const;
-
-private:
-    struct Armed {
-        Timer* timer;
-        qint64 due;
-        quint64 order;
-    };
-    Armed* nextDue();
-
-    qint64 now_ = 0;
-    bool held_ = false;
-    quint64 armedCount_ = 0;
-    std::vector<Armed> armed_;
 };
 
 }  // namespace kalvex

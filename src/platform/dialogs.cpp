@@ -35,7 +35,7 @@ public:
 
 }  // namespace
 
-void QtDialogs::MsgBox(const QString& text, int style, const QString& title) {
+void QtDialogs::showMessage(const QString& text, int style, const QString& title) {
     CentredBox box(owner_);
     box.setWindowTitle(title);
     box.setText(text);
@@ -51,7 +51,7 @@ void QtDialogs::MsgBox(const QString& text, int style, const QString& title) {
     box.exec();
 }
 
-void QtDialogs::End() {
+void QtDialogs::quit() {
     QCoreApplication::exit(0);
 }
 

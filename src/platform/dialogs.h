@@ -11,7 +11,7 @@ class QWidget;
 namespace kalvex {
 
 // Message box styles the game uses; they add up.
-enum MsgBoxStyle : int {
+enum MessageBoxStyle : int {
     kOkButtonOnly = 0,
     kInformationIcon = 64,
 };
@@ -22,17 +22,17 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // Shows a modal box and returns when it is closed; the answer is not used.
-    virtual void MsgBox(const QString& text, int style, const QString& title) = 0;
+    virtual void showMessage(const QString& text, int style, const QString& title) = 0;
     // Ends the program at once.
-    virtual void End() = 0;
+    virtual void quit() = 0;
 };
 
 class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
-    void MsgBox(const QString& text, int style, const QString& title) override;
-    void End() override;
+    void showMessage(const QString& text, int style, const QString& title) override;
+    void quit() override;
 
 private:
     QWidget* owner_;

@@ -23,14 +23,12 @@ public:
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;
 
-    const QString& name() const { return name_; }
-
-    float Left() const { return left_; }
-    float Top() const { return top_; }
-    float Width() const { return width_; }
-    float Height() const { return height_; }
-    bool Visible() const { return visible_; }
-    bool Enabled() const { return enabled_; }
+    float left() const { return left_; }
+    float top() const { return top_; }
+    float width() const { return width_; }
+    float height() const { return height_; }
+    bool isVisible() const { return visible_; }
+    bool isEnabled() const { return enabled_; }
 
     void setLeft(float twips);
     void setTop(float twips);
@@ -63,11 +61,11 @@ private:
 class CaptionElement : public Element {
 public:
     using Element::Element;
-    virtual QString Caption() const = 0;
+    virtual QString caption() const = 0;
     virtual void setCaption(const QString& text) = 0;
 };
 
-// A named group of elements addressed by index, written icons(5).
+// A named group of elements addressed by index, written prize(5).
 template <std::size_t N>
 class ElementGroup {
 public:
@@ -76,7 +74,6 @@ public:
         assert(index >= 0 && static_cast<std::size_t>(index) < N);
         return *members_[static_cast<std::size_t>(index)];
     }
-    static constexpr int count() { return static_cast<int>(N); }
 
 private:
     std::array<Element*, N> members_;

@@ -196,7 +196,7 @@ Label::Label(QString name, QWidget* container, const LabelLook& look, const QFon
     attach(label_);
 }
 
-QString Label::Caption() const {
+QString Label::caption() const {
     return label_->text();
 }
 
@@ -216,7 +216,7 @@ Shape::Shape(QString name, QWidget* container, const ShapeLook& look) : Element(
 
 Line::Line(QString name, QWidget* container, float x1, float y1, float x2, float y2,
            int widthPixels, QColor colour)
-    : Element(std::move(name)), x1_(x1), y1_(y1), x2_(x2), y2_(y2), width_(widthPixels) {
+    : Element(std::move(name)) {
     // The widget spans the line's bounding box, widened by half the pen on each side.
     const float half = std::max(1, widthPixels) * kTwipsPerPixel / 2;
     setLeft(std::min(x1, x2) - half);
@@ -236,7 +236,7 @@ PushButton::PushButton(QString name, QWidget* container) : CaptionElement(std::m
     attach(button_);
 }
 
-QString PushButton::Caption() const {
+QString PushButton::caption() const {
     return button_->text();
 }
 

@@ -46,9 +46,8 @@ struct LabelLook {
 class Label : public CaptionElement {
 public:
     Label(QString name, QWidget* container, const LabelLook& look, const QFont& font);
-    QString Caption() const override;
+    QString caption() const override;
     void setCaption(const QString& text) override;
-    QLabel* label() const { return label_; }
 
 private:
     QLabel* label_;
@@ -76,24 +75,14 @@ class Line : public Element {
 public:
     Line(QString name, QWidget* container, float x1, float y1, float x2, float y2, int widthPixels,
          QColor colour);
-    float X1() const { return x1_; }
-    float Y1() const { return y1_; }
-    float X2() const { return x2_; }
-    float Y2() const { return y2_; }
-    int BorderWidth() const { return width_; }
-
-private:
-    float x1_, y1_, x2_, y2_;
-    int width_;
 };
 
 // A standard push button with a caption; takes focus and reports clicks.
 class PushButton : public CaptionElement {
 public:
     PushButton(QString name, QWidget* container);
-    QString Caption() const override;
+    QString caption() const override;
     void setCaption(const QString& text) override;
-    QPushButton* button() const { return button_; }
 
 private:
     QPushButton* button_;

@@ -4,15 +4,14 @@
 
 #include "platform/placement.h"
 
-#include <xcb/xcb.h>
-
-#include <QtGui/qguiapplication_platform.h>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/x11_connection.h"
 
 namespace kalvex {
 
@@ -23,14 +22,6 @@ namespace {
 constexpr std::size_t kHintFields = 18;
 constexpr std::size_t kGravityField = 17;
 constexpr uint32_t kGravityFlag = 1u << 9;  // PWinGravity
-
-xcb_connection_t* x11Connection() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) {
-        return nullptr;
-    }
-    return x11->connection();
-}
 
 // Keeps the size limits and the position Qt wrote and asks for centre gravity.
 void askCentreGravity(xcb_connection_t* connection, xcb_window_t id) {

@@ -8,8 +8,7 @@
 
 namespace kalvex {
 
-Timer::Timer(QString name, Clock& clock, int intervalMs, bool enabled)
-    : name_(std::move(name)), clock_(clock), interval_(intervalMs) {
+Timer::Timer(Clock& clock, int intervalMs, bool enabled) : clock_(clock), interval_(intervalMs) {
     setEnabled(enabled);
 }
 

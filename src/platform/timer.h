@@ -4,7 +4,6 @@
 
 #pragma once
 
-#include <QString>
 #include <functional>
 
 namespace kalvex {
@@ -17,14 +16,13 @@ class Clock;
 // pointer move and must not stall); switching off stops further ticks at once.
 class Timer {
 public:
-    Timer(QString name, Clock& clock, int intervalMs, bool enabled);
+    Timer(Clock& clock, int intervalMs, bool enabled);
     ~Timer();
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
 
-    const QString& name() const { return name_; }
-    int Interval() const { return interval_; }
-    bool Enabled() const { return enabled_; }
+    int interval() const { return interval_; }
+    bool isEnabled() const { return enabled_; }
     void setEnabled(bool enabled);
 
     // The tick handler, run once per period while the timer is enabled.
@@ -34,7 +32,6 @@ public:
     void fire();
 
 private:
-    QString name_;
     Clock& clock_;
     int interval_;
     bool enabled_ = false;

@@ -4,13 +4,11 @@
 
 #include "platform/titlebar.h"
 
-#include <xcb/xcb.h>
-
-#include <QtGui/qguiapplication_platform.h>
-#include <QGuiApplication>
 #include <QWindow>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/x11_connection.h"
 
 namespace kalvex {
 
@@ -28,13 +26,8 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
 }  // namespace
 
 void clearTitleBar(QWindow* window) {
-    // Other platforms may offer the X11 interface without a connection of their own.
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!window || !x11 || QGuiApplication::platformName() != QLatin1String("xcb")) {
-        return;
-    }
-    xcb_connection_t* connection = x11->connection();
-    if (!connection) {
+    xcb_connection_t* connection = x11Connection();
+    if (!window || !connection) {
         return;
     }
     const auto id = static_cast<xcb_window_t>(window->winId());

@@ -12,13 +12,12 @@ namespace kalvex {
 
 namespace {
 
-constexpr float kOffField = -5000;
 constexpr double kFrameDivisor = 50;
 
 // Tolerance windows on both axes, inclusive: claw position minus prize position.
-constexpr double kSmallLow = -150, kSmallHigh = 30;  // icons(1) to icons(21)
-constexpr double kLargeLow = 30, kLargeHigh = 150;   // icons(22) to icons(27)
-constexpr int kFirstSmall = 1, kLastSmall = 21, kFirstLarge = 22, kLastLarge = 27;
+constexpr double kSmallLow = -150, kSmallHigh = 30;  // prizes(1) to prizes(21)
+constexpr double kLargeLow = 30, kLargeHigh = 150;   // prizes(22) to prizes(27)
+constexpr int kFirstSmall = 1, kLastSmall = kFirstLargePrize - 1, kLastLarge = kPrizeCount - 1;
 
 bool within(double d, double low, double high) {
     return low <= d && d <= high;
@@ -26,42 +25,42 @@ bool within(double d, double low, double high) {
 
 }  // namespace
 
-void Round::Drop() {
+void Round::drop() {
     for (int m = 0; m < kClawFrames; ++m) {
-        handed(m).setTop(Hand.Top());
-        handed(m).setLeft(Hand.Left());
+        clawFrames(m).setTop(claw.top());
+        clawFrames(m).setLeft(claw.left());
     }
-    Hand.setVisible(false);
-    tmrhand.setEnabled(true);
-    leftAllowed = kFalse;
+    claw.setVisible(false);
+    dropTimer.setEnabled(true);
+    rightAllowed = false;
     // With the hover zone off the field no further move reaches this handler,
     // so the drop happens once per round.
-    Go_up.setLeft(kOffField);
-    Go_left.setLeft(kOffField);
-    Moveout.setLeft(kOffField);
-    JudgeCatch();
+    upButton.setLeft(kOffField);
+    rightButton.setLeft(kOffField);
+    hoverZone.setLeft(kOffField);
+    judgeCatch();
 }
 
-void Round::tmrhand_Timer() {
-    const double interval = static_cast<std::int16_t>(tmrhand.Interval());
+void Round::showNextDropFrame() {
+    const double interval = static_cast<std::int16_t>(dropTimer.interval());
     clawFrameStep = static_cast<std::int16_t>(std::nearbyint(interval / kFrameDivisor));
     clawFrameCount = static_cast<std::int16_t>(clawFrameCount + clawFrameStep);
     switch (clawFrameCount) {
         case 0:
-            handed(0).setVisible(true);
+            clawFrames(0).setVisible(true);
             break;
         case 2:
-            handed(0).setVisible(false);
-            handed(1).setVisible(true);
+            clawFrames(0).setVisible(false);
+            clawFrames(1).setVisible(true);
             break;
         case 5:
-            handed(1).setVisible(false);
-            handed(2).setVisible(true);
+            clawFrames(1).setVisible(false);
+            clawFrames(2).setVisible(true);
             break;
         case 7:
-            handed(2).setVisible(false);
-            handed(0).setVisible(true);
-            tmrhand.setEnabled(false);
+            clawFrames(2).setVisible(false);
+            clawFrames(0).setVisible(true);
+            dropTimer.setEnabled(false);
             clawFrameCount = 0;
             break;
         default:
@@ -70,22 +69,22 @@ void Round::tmrhand_Timer() {
 }
 
 // Decides at the moment of the drop, before the animation shows a frame.
-void Round::JudgeCatch() {
-    clawTop = copyPosition(Hand.Top());
-    const std::optional<std::int16_t> claw = toInt16(copyPosition(Hand.Left()));
+void Round::judgeCatch() {
+    clawTop = copyPosition(claw.top());
+    const std::optional<std::int16_t> clawAt = toInt16(copyPosition(claw.left()));
     // A prize whose Left does not fit 16 bits cannot be measured; nothing
     // lies under it. The same holds for a claw steered that far right.
     std::array<bool, kPrizeCount> measured{};
     for (int k = 1; k < kPrizeCount; ++k) {
-        prizeTops[k] = copyPosition(icons(k).Top());
-        const std::optional<std::int16_t> left = toInt16(copyPosition(icons(k).Left()));
+        prizeTops[k] = copyPosition(prizes(k).top());
+        const std::optional<std::int16_t> left = toInt16(copyPosition(prizes(k).left()));
         measured[k] = left.has_value();
         prizeLefts[k] = left.value_or(0);
     }
 
     int caught = 0;
-    if (claw) {
-        clawLeft = *claw;
+    if (clawAt) {
+        clawLeft = *clawAt;
         // Differences in full int width: a claw far to the right is simply outside.
         auto under = [&](int j, double low, double high) {
             return measured[j] && within(*clawTop - *prizeTops[j], low, high) &&
@@ -96,7 +95,7 @@ void Round::JudgeCatch() {
                 caught = j;
             }
         }
-        for (int j = kFirstLarge; j <= kLastLarge && !caught; ++j) {
+        for (int j = kFirstLargePrize; j <= kLastLarge && !caught; ++j) {
             if (under(j, kLargeLow, kLargeHigh)) {
                 caught = j;
             }
@@ -105,12 +104,12 @@ void Round::JudgeCatch() {
 
     if (caught) {
         caughtIndex = static_cast<std::int16_t>(caught);
-        ShowLuckGauge();
+        showLuckGauge();
         return;
     }
-    Label1.setCaption(texts::kFailed);
-    luckWon = kFalse;
-    tmrBackleft.setEnabled(true);
+    statusLine.setCaption(texts::kFailed);
+    luckWon = false;
+    returnLeftTimer.setEnabled(true);
 }
 
 }  // namespace kalvex

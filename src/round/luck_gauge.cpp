@@ -16,44 +16,44 @@ constexpr float kBandHigh = 1800;
 constexpr int kStepFactor = 2;
 }  // namespace
 
-void Round::ShowLuckGauge() {
-    Label1.setCaption(texts::kAskClick);
-    Luck_check1.setVisible(true);
-    Luck_check2.setVisible(true);
-    Luck_check3.setVisible(true);
-    luckclick.setVisible(true);
+void Round::showLuckGauge() {
+    statusLine.setCaption(texts::kAskClick);
+    gaugeTrack.setVisible(true);
+    gaugeBall.setVisible(true);
+    gaugeMark.setVisible(true);
+    gaugeButton.setVisible(true);
 }
 
 // The ball runs from start-up on, hidden or not; only a click stops it.
-void Round::tmrLuck_Timer() {
+void Round::moveGaugeBall() {
     // The step is 16-bit; an interval too long for it leaves the ball where it is.
-    const std::optional<std::int16_t> interval = toInt16(tmrLuck.Interval());
+    const std::optional<std::int16_t> interval = toInt16(gaugeTimer.interval());
     const std::optional<std::int16_t> step =
         interval ? toInt16(static_cast<double>(*interval) * kStepFactor) : std::nullopt;
     if (!step) {
         return;
     }
     luckStep = *step;
-    const float ball = Luck_check2.Left();
+    const float ball = gaugeBall.left();
     // The direction is decided before the move, so the ball overshoots a
     // threshold by up to one step before it turns.
     if (ball <= kTurnRight) {
-        luckGoingBack = kFalse;
+        ballGoingLeft = false;
     } else if (ball >= kTurnLeft) {
-        luckGoingBack = kTrue;
+        ballGoingLeft = true;
     }
-    const double moved = luckGoingBack == kTrue ? double{ball} - luckStep : double{ball} + luckStep;
-    Luck_check2.setLeft(static_cast<float>(moved));
+    const double moved = ballGoingLeft ? double{ball} - luckStep : double{ball} + luckStep;
+    gaugeBall.setLeft(static_cast<float>(moved));
 }
 
 // No guard: every further click judges the frozen ball again.
-void Round::luckclick_Click() {
-    tmrLuck.setEnabled(false);
-    const float ball = Luck_check2.Left();
+void Round::stopGaugeBall() {
+    gaugeTimer.setEnabled(false);
+    const float ball = gaugeBall.left();
     const bool success = kBandLow <= ball && ball <= kBandHigh;
-    luckWon = success ? kTrue : kFalse;
-    Label1.setCaption(success ? texts::kSucceeded : texts::kFailed);
-    tmrBackleft.setEnabled(true);
+    luckWon = success;
+    statusLine.setCaption(success ? texts::kSucceeded : texts::kFailed);
+    returnLeftTimer.setEnabled(true);
 }
 
 }  // namespace kalvex

@@ -7,52 +7,52 @@
 
 namespace kalvex {
 
-void Round::LoadRoundState() {
+void Round::setStartUpState() {
     caughtIndex = 0;
-    upAllowed = kTrue;
-    leftAllowed = kFalse;
-    luckGoingBack = kFalse;
+    upAllowed = true;
+    rightAllowed = false;
+    ballGoingLeft = false;
 }
 
 // Puts the field back so a round can begin. It leaves the steering and
 // animation timers alone: a leg or animation under way goes on afterwards.
-void Round::Command1_Click() {
-    Label1.setCaption(texts::kAskBlue);
-    if (luckWon == kTrue) {
+void Round::newGame() {
+    statusLine.setCaption(texts::kAskBlue);
+    if (luckWon) {
         // A won prize leaves the field for good.
-        icons(caughtIndex).setVisible(false);
-        icons(caughtIndex).setLeft(-1000);
+        prizes(caughtIndex).setVisible(false);
+        prizes(caughtIndex).setLeft(kOffField);
     }
     caughtIndex = 0;
-    Label2.setVisible(true);
-    Label3.setVisible(true);
+    upHint.setVisible(true);
+    rightHint.setVisible(true);
     // From the first new game on the hover zone stands at 720, not at its first 120.
-    Moveout.setLeft(720);
-    Go_up.setLeft(840);
-    Go_up.setVisible(true);
-    Go_up.setEnabled(true);
-    Go_left.setLeft(2040);
-    Go_left.setVisible(true);
-    Go_left.setEnabled(true);
-    Hand.setTop(2520);
-    Hand.setLeft(0);
-    Hand.setVisible(true);
+    hoverZone.setLeft(720);
+    upButton.setLeft(kUpButtonLeft);
+    upButton.setVisible(true);
+    upButton.setEnabled(true);
+    rightButton.setLeft(kRightButtonLeft);
+    rightButton.setVisible(true);
+    rightButton.setEnabled(true);
+    claw.setTop(kClawHomeTop);
+    claw.setLeft(kClawHomeLeft);
+    claw.setVisible(true);
     for (int index = 0; index < kClawFrames; ++index) {
-        handed(index).setVisible(false);
+        clawFrames(index).setVisible(false);
     }
-    Luck_check1.setVisible(false);
-    Luck_check2.setVisible(false);
-    Luck_check3.setVisible(false);
-    upAllowed = kTrue;
-    leftAllowed = kFalse;
-    luckGoingBack = kFalse;
-    upStarted = kFalse;
-    leftStarted = kFalse;
-    luckclick.setVisible(false);
-    luckWon = kFalse;
-    tmrLuck.setEnabled(true);
-    tmrBacktop.setEnabled(false);
-    tmrBackleft.setEnabled(false);
+    gaugeTrack.setVisible(false);
+    gaugeBall.setVisible(false);
+    gaugeMark.setVisible(false);
+    upAllowed = true;
+    rightAllowed = false;
+    ballGoingLeft = false;
+    upStarted = false;
+    rightStarted = false;
+    gaugeButton.setVisible(false);
+    luckWon = false;
+    gaugeTimer.setEnabled(true);
+    returnDownTimer.setEnabled(false);
+    returnLeftTimer.setEnabled(false);
 }
 
 }  // namespace kalvex

@@ -7,39 +7,33 @@
 
 namespace kalvex {
 
-namespace {
-constexpr float kStep = 30;
-constexpr float kHomeLeft = 0;
-constexpr float kHomeTop = 2520;
-}  // namespace
-
 // The claw returns left, then down. A won prize moves in lock-step, right
 // after the claw frame, so it keeps the offset it had at the drop.
-void Round::tmrBackleft_Timer() {
-    handed(0).setLeft(handed(0).Left() - kStep);
-    if (luckWon == kTrue) {
-        icons(caughtIndex).setLeft(icons(caughtIndex).Left() - kStep);
+void Round::returnClawLeft() {
+    clawFrames(0).setLeft(clawFrames(0).left() - kClawStep);
+    if (luckWon) {
+        prizes(caughtIndex).setLeft(prizes(caughtIndex).left() - kClawStep);
     }
-    if (handed(0).Left() <= kHomeLeft) {
-        tmrBacktop.setEnabled(true);
-        tmrBackleft.setEnabled(false);
+    if (clawFrames(0).left() <= kClawHomeLeft) {
+        returnDownTimer.setEnabled(true);
+        returnLeftTimer.setEnabled(false);
     }
 }
 
-void Round::tmrBacktop_Timer() {
-    handed(0).setTop(handed(0).Top() + kStep);
-    if (luckWon == kTrue) {
-        icons(caughtIndex).setTop(icons(caughtIndex).Top() + kStep);
+void Round::returnClawDown() {
+    clawFrames(0).setTop(clawFrames(0).top() + kClawStep);
+    if (luckWon) {
+        prizes(caughtIndex).setTop(prizes(caughtIndex).top() + kClawStep);
     }
-    if (handed(0).Top() < kHomeTop) {
+    if (clawFrames(0).top() < kClawHomeTop) {
         return;
     }
-    tmrBacktop.setEnabled(false);
-    handed(0).setVisible(false);
-    Hand.setLeft(handed(0).Left());
-    Hand.setTop(handed(0).Top());
-    Hand.setVisible(true);
-    Label1.setCaption(luckWon == kTrue ? texts::kCongratulations : texts::kThanks);
+    returnDownTimer.setEnabled(false);
+    clawFrames(0).setVisible(false);
+    claw.setLeft(clawFrames(0).left());
+    claw.setTop(clawFrames(0).top());
+    claw.setVisible(true);
+    statusLine.setCaption(luckWon ? texts::kCongratulations : texts::kThanks);
 }
 
 }  // namespace kalvex

@@ -22,35 +22,44 @@
 
 namespace kalvex {
 
-// Flags are 16-bit with true = -1; every test is a test for exactly -1.
-using Flag = std::int16_t;
-inline constexpr Flag kTrue = -1;
-inline constexpr Flag kFalse = 0;
+inline constexpr int kPrizeCount = 28;  // prize(0) to prize(27)
+inline constexpr int kClawFrames = 3;   // clawFrame(0) to clawFrame(2)
+// Prizes from this one on are large and are judged by a window of their own.
+inline constexpr int kFirstLargePrize = 22;
 
-inline constexpr int kPrizeCount = 28;  // icons(0) to icons(27)
-inline constexpr int kClawFrames = 3;   // handed(0) to handed(2)
+// Where the claw waits for a round, in the play field; the return ends there.
+inline constexpr float kClawHomeLeft = 0;
+inline constexpr float kClawHomeTop = 2520;
+// How far the claw, its frames and a carried prize move per tick, every way.
+inline constexpr float kClawStep = 30;
+// The steering buttons' places on the panel; a new game puts them back.
+inline constexpr float kUpButtonLeft = 840;
+inline constexpr float kRightButtonLeft = 2040;
+// Out of sight and out of reach: the controls after the drop, a won prize for
+// good. The hover zone is 3135 wide, so nothing nearer takes it off the window.
+inline constexpr float kOffField = -5000;
 
 // The elements and timers of the window that the rules touch, by their names.
 struct RoundControls {
-    Element& Hand;
-    ElementGroup<kClawFrames> handed;
-    ElementGroup<kPrizeCount> icons;
-    Element& Go_up;
-    Element& Go_left;
-    Element& Moveout;
-    CaptionElement& Label1;
-    Element& Label2;
-    Element& Label3;
-    Element& Luck_check1;
-    Element& Luck_check2;
-    Element& Luck_check3;
-    Element& luckclick;
-    Timer& tmrHandUp;
-    Timer& tmrHandLeft;
-    Timer& tmrhand;
-    Timer& tmrLuck;
-    Timer& tmrBackleft;
-    Timer& tmrBacktop;
+    Element& claw;
+    ElementGroup<kClawFrames> clawFrames;
+    ElementGroup<kPrizeCount> prizes;
+    Element& upButton;
+    Element& rightButton;
+    Element& hoverZone;
+    CaptionElement& statusLine;
+    Element& upHint;
+    Element& rightHint;
+    Element& gaugeTrack;
+    Element& gaugeBall;
+    Element& gaugeMark;
+    Element& gaugeButton;
+    Timer& clawUpTimer;
+    Timer& clawRightTimer;
+    Timer& dropTimer;
+    Timer& gaugeTimer;
+    Timer& returnLeftTimer;
+    Timer& returnDownTimer;
 };
 
 class Round : private RoundControls {
@@ -58,44 +67,46 @@ public:
     explicit Round(const RoundControls& controls) : RoundControls(controls) {}
 
     // The round-state step of start-up.
-    void LoadRoundState();
-    void Command1_Click();
+    void setStartUpState();
 
-    void Go_up_MouseMove();
-    void Go_left_MouseMove();
-    void tmrHandUp_Timer();
-    void tmrHandLeft_Timer();
-    void Moveout_MouseMove();
+    // The handlers, one for each event the window forwards: a click, a
+    // pointer move over an element, a timer's tick.
+    void newGame();
+    void pointerOverUpButton();
+    void pointerOverRightButton();
+    void moveClawUp();
+    void moveClawRight();
+    void pointerOverHoverZone();
 
-    void tmrhand_Timer();
-    void JudgeCatch();
+    void showNextDropFrame();
+    void moveGaugeBall();
+    void stopGaugeBall();
 
-    void ShowLuckGauge();
-    void tmrLuck_Timer();
-    void luckclick_Click();
+    void returnClawLeft();
+    void returnClawDown();
 
-    void tmrBackleft_Timer();
-    void tmrBacktop_Timer();
+private:
+    // Second half of pointerOverHoverZone, once the sideways leg has begun.
+    void drop();
+    // The catch judgement at the drop, and the gauge it shows on a catch.
+    void judgeCatch();
+    void showLuckGauge();
 
     // The round state, read and written directly by the handlers.
-    Flag upAllowed = kFalse;
-    Flag leftAllowed = kFalse;
-    Flag upStarted = kFalse;
-    Flag leftStarted = kFalse;
+    bool upAllowed = false;
+    bool rightAllowed = false;
+    bool upStarted = false;
+    bool rightStarted = false;
     std::optional<double> clawTop;
     std::int16_t clawLeft = 0;
     std::array<std::optional<double>, kPrizeCount> prizeTops{};
     std::array<std::int16_t, kPrizeCount> prizeLefts{};
     std::int16_t luckStep = 0;
-    Flag luckGoingBack = kFalse;
+    bool ballGoingLeft = false;
     std::int16_t clawFrameStep = 0;
     std::int16_t clawFrameCount = 0;
-    Flag luckWon = kFalse;
+    bool luckWon = false;
     std::int16_t caughtIndex = 0;
-
-private:
-    // Second half of Moveout_MouseMove, once the sideways leg has begun.
-    void Drop();
 };
 
 }  // namespace kalvex

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "platform/elements.h"
+#include "round/round.h"
 
 namespace kalvex::layout {
 
@@ -17,14 +18,14 @@ enum class Kind { PushButton, PlayField, Label, Picture, Shape, Line };
 
 struct Row {
     const char* name;
-    int index;  // within its group (handed, icons), or -1
+    int index;  // within its group (clawFrame, prize), or -1
     Kind kind;
     float left, top, width, height;  // for lines: x1, y1, x2, y2
     bool visible;
     const char* picture = nullptr;  // picture key, see pictures.h
     const char* caption = nullptr;
     LabelLook label{};
-    bool bigFont = false;  // Moveout's own font
+    bool bigFont = false;  // hoverZone's own font
     ShapeLook shape{};
     int lineWidth = 1;
 };
@@ -45,8 +46,8 @@ struct Prize {
     int place;  // rank in the play field's stacking order, 1 = top
 };
 
-// icons(0) to icons(27), top-left corners in the play field.
-inline constexpr Prize kPrizes[28] = {
+// prize(0) to prize(27), top-left corners in the play field.
+inline constexpr Prize kPrizes[kPrizeCount] = {
     {2880, 2880, 33}, {2520, 2280, 27}, {1800, 960, 12},  {1800, 1800, 22}, {2400, 120, 5},
     {1440, 1920, 23}, {0, 720, 15},     {720, 1920, 25},  {1320, 600, 13},  {1080, 1680, 24},
     {2040, 600, 11},  {2520, 960, 10},  {1680, 2520, 29}, {2040, 2160, 28}, {720, 1320, 19},
@@ -54,7 +55,5 @@ inline constexpr Prize kPrizes[28] = {
     {240, 1200, 20},  {2520, 360, 6},   {0, 1680, 26},    {480, 600, 14},   {1680, 0, 7},
     {960, 120, 8},    {240, 0, 9},      {2280, 1560, 21},
 };
-
-inline constexpr int kFirstLargePrize = 22;
 
 }  // namespace kalvex::layout

@@ -8,20 +8,20 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "window/frmgame.h"
+#include "support/simulated_clock.h"
+#include "window/game_window.h"
 
 namespace {
 
 // Boxes close at once; the end is the real one.
 class ClosingDialogs : public kalvex::Dialogs {
 public:
-    void MsgBox(const QString&, int, const QString&) override {}
-    void End() override { QCoreApplication::exit(0); }
+    void showMessage(const QString&, int, const QString&) override {}
+    void quit() override { QCoreApplication::exit(0); }
 };
 
-void playRound(kalvex::frmGame& game, kalvex::SimulatedClock& clock) {
+void playRound(kalvex::GameWindow& game, kalvex::testing::SimulatedClock& clock) {
     QWindow* handle = game.windowHandle();
     QTest::mouseMove(handle, QPoint(72, 272));  // blue button
     clock.advance(400);
@@ -42,9 +42,9 @@ void playRound(kalvex::frmGame& game, kalvex::SimulatedClock& clock) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    kalvex::SimulatedClock clock;
+    kalvex::testing::SimulatedClock clock;
     ClosingDialogs dialogs;
-    auto game = std::make_unique<kalvex::frmGame>(clock, dialogs);
+    auto game = std::make_unique<kalvex::GameWindow>(clock, dialogs);
     game->show();
     QTimer::singleShot(0, game.get(), [&] { playRound(*game, clock); });
     QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });  // never hang

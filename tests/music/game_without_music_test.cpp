@@ -16,10 +16,10 @@ namespace {
 using GameWithoutMusic = GameTest;
 
 TEST_F(GameWithoutMusic, StartsAndPlaysARound) {
-    ASSERT_FALSE(QFile::exists(window().MMControl1.fileName()));
-    EXPECT_EQ(label1().Caption(), texts::kAskBlue);
+    ASSERT_FALSE(QFile::exists(window().musicPlayer.fileName()));
+    EXPECT_EQ(statusLine().caption(), texts::kAskBlue);
     steer(4, 4);
-    const QString judged = label1().Caption();
+    const QString judged = statusLine().caption();
     EXPECT_TRUE(judged == texts::kFailed || judged == texts::kAskClick) << judged.toStdString();
 }
 
@@ -27,7 +27,7 @@ TEST_F(GameWithoutMusic, SaysOnceOnStderrWhyThereIsNoMusic) {
     QTest::qWait(200);  // this fixture's own window has its say first
     ::testing::internal::CaptureStderr();
     {
-        frmGame another(clock, dialogs);
+        GameWindow another(clock, dialogs);
         another.show();
         QTest::qWait(300);  // the file is looked for after the first frame, on another thread
     }

@@ -17,13 +17,13 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "window/frmgame.h"
+#include "window/game_window.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     kalvex::RealClock clock;
     kalvex::QtDialogs dialogs;
-    kalvex::frmGame window(clock, dialogs);
+    kalvex::GameWindow window(clock, dialogs);
     window.show();
 
     QElapsedTimer sinceTick;

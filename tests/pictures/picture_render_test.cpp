@@ -23,18 +23,22 @@ using PictureRenderTest = GameTest;
 struct Binding {
     QString element;
     QString file;
-    int size = 0, bits = 0;  // icons: which image of the file
+    int size = 0, bits = 0;  // .ico files: which image of the file
 };
 
 std::vector<Binding> bindings() {
     std::vector<Binding> rows = {
-        {"Image1", "banner.gif"},          {"Go_up", "blue-ball.gif"},
-        {"Go_left", "red-ball.gif"},       {"luckclick", "click-here.jpg"},
-        {"Hand", "claw-open.gif"},         {"handed(0)", "claw-closed.gif"},
-        {"handed(1)", "claw-lowered.gif"}, {"handed(2)", "claw-bottom.gif"},
+        {"banner", "banner.gif"},
+        {"upButton", "blue-ball.gif"},
+        {"rightButton", "red-ball.gif"},
+        {"gaugeButton", "click-here.jpg"},
+        {"claw", "claw-open.gif"},
+        {"clawFrame(0)", "claw-closed.gif"},
+        {"clawFrame(1)", "claw-lowered.gif"},
+        {"clawFrame(2)", "claw-bottom.gif"},
     };
     for (int k = 1; k <= 27; ++k) {
-        Binding b{QStringLiteral("icons(%1)").arg(k),
+        Binding b{QStringLiteral("prize(%1)").arg(k),
                   QStringLiteral("prize-%1.ico").arg(k, 2, 10, QChar('0')), 32, 8};
         if (k == 8 || k == 13) {
             b.file = "rabbit.ico";  // its best image: 256 colours, not 16
@@ -112,8 +116,8 @@ TEST_F(PictureRenderTest, EveryPictureElementShowsItsOwnFileAtOneToOne) {
         const QImage picture = expectedImage(b);
         ASSERT_FALSE(picture.isNull());
         Element& element = e(b.element);
-        EXPECT_EQ(element.Width(), picture.width() * 15.0f);
-        EXPECT_EQ(element.Height(), picture.height() * 15.0f);
+        EXPECT_EQ(element.width(), picture.width() * 15.0f);
+        EXPECT_EQ(element.height(), picture.height() * 15.0f);
         const QImage without = shots.take();
         element.setVisible(true);
         const QImage with = shots.take();
@@ -126,14 +130,14 @@ TEST_F(PictureRenderTest, EveryPictureElementShowsItsOwnFileAtOneToOne) {
 
 TEST_F(PictureRenderTest, APrizeShowsThroughTheClawsClearPixelsAndItsOwnPixelsCoverIt) {
     // The claw hangs over the bear, prize 16, which lies under it in the stacking order.
-    Element& hand = e("Hand");
-    hand.setLeft(e("icons(16)").Left() - 60);
-    hand.setTop(e("icons(16)").Top() - 60);
+    Element& hand = e("claw");
+    hand.setLeft(e("prize(16)").left() - 60);
+    hand.setTop(e("prize(16)").top() - 60);
     Shots shots(window());
     const QImage with = shots.take();
     hand.setVisible(false);
     const QImage without = shots.take();
-    const QImage claw = expectedImage({"Hand", "claw-open.gif"});
+    const QImage claw = expectedImage({"claw", "claw-open.gif"});
     const QPoint at = shots.origin(hand);
 
     const Comparison c = compare(claw, with, without, at);
@@ -161,10 +165,10 @@ TEST_F(PictureRenderTest, APrizeShowsThroughTheClawsClearPixelsAndItsOwnPixelsCo
 TEST_F(PictureRenderTest, BannerLettersStandWhiteOnTheBlueBarWithCabinetAboveAndBelow) {
     Shots shots(window());
     const QImage with = shots.take();
-    e("Image1").setVisible(false);
+    e("banner").setVisible(false);
     const QImage without = shots.take();
-    const QImage banner = expectedImage({"Image1", "banner.gif"});
-    const QPoint at = shots.origin(e("Image1"));
+    const QImage banner = expectedImage({"banner", "banner.gif"});
+    const QPoint at = shots.origin(e("banner"));
     const QRgb blue = qRgb(0, 0, 255), yellow = qRgb(255, 255, 0);
     int letters = 0, offBar = 0, notWhite = 0, overhang = 0, overhangNotYellow = 0;
     for (int y = 0; y < banner.height(); ++y) {
@@ -192,13 +196,13 @@ TEST_F(PictureRenderTest, BannerLettersStandWhiteOnTheBlueBarWithCabinetAboveAnd
 }
 
 TEST_F(PictureRenderTest, FieldIsWhiteToItsLastPixel) {
-    const std::vector<Element*> children = window().stackingOrder(window().playField());
+    const std::vector<Element*> children = stackingOrder(window().playField());
     for (Element* child : children) {
         child->setVisible(false);
     }
     Shots shots(window());
     const QImage shot = shots.take();
-    const QPoint at = shots.origin(e("Picture1"));
+    const QPoint at = shots.origin(e("playField"));
     ASSERT_EQ(window().playField()->size(), QSize(209, 209));
     int notWhite = 0;
     for (int y = 0; y < 209; ++y) {
@@ -212,10 +216,10 @@ TEST_F(PictureRenderTest, FieldIsWhiteToItsLastPixel) {
 }
 
 TEST_F(PictureRenderTest, EmptyPrizeSlotShowsNothing) {
-    auto& slot = static_cast<Picture&>(e("icons(0)"));
+    auto& slot = static_cast<Picture&>(e("prize(0)"));
     EXPECT_TRUE(slot.picture().isNull());
-    EXPECT_EQ(slot.Width(), 135);
-    EXPECT_EQ(slot.Height(), 135);
+    EXPECT_EQ(slot.width(), 135);
+    EXPECT_EQ(slot.height(), 135);
     Shots shots(window());
     const QImage shot = shots.take();
     const QPoint at = shots.origin(slot);
@@ -230,7 +234,7 @@ TEST_F(PictureRenderTest, TwoDepthIconShowsItsRicherImage) {
     const QImage rich = expectedImage({"", "rabbit.ico", 32, 8});
     const QImage poor = expectedImage({"", "rabbit.ico", 32, 4});
     ASSERT_NE(rich, poor) << "the two images must differ for this check to mean anything";
-    const QImage shown = static_cast<Picture&>(e("icons(8)"))
+    const QImage shown = static_cast<Picture&>(e("prize(8)"))
                              .picture()
                              .toImage()
                              .convertToFormat(QImage::Format_ARGB32);
@@ -270,10 +274,10 @@ TEST(PictureScaling, HighDpiEnlargesByWholeFactorsPixelForPixel) {
 
 TEST(PictureScaling, PictureElementKeepsItsLogicalSizeOnHighDpi) {
     QWidget container;
-    Picture picture("Hand", &container);
+    Picture picture("claw", &container);
     picture.setPicture(loadPicture("claw-open", 2.0));
-    EXPECT_EQ(picture.Width(), 600);
-    EXPECT_EQ(picture.Height(), 600);
+    EXPECT_EQ(picture.width(), 600);
+    EXPECT_EQ(picture.height(), 600);
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ TEST(Element, KeepsTwipsExactlyAsWrittenAndMapsThemToPixels) {
     for (float value : {-5000.0f, -1000.0f, -20.0f, 0.0f, 7.5f, 2520.0f, 32790.0f, 1e7f}) {
         picture.setLeft(value);
         picture.setTop(value);
-        EXPECT_EQ(picture.Left(), value);
-        EXPECT_EQ(picture.Top(), value);
+        EXPECT_EQ(picture.left(), value);
+        EXPECT_EQ(picture.top(), value);
     }
     picture.setLeft(-5000);
     picture.setTop(2520);
@@ -36,20 +36,20 @@ TEST(Element, PictureTakesItsPicturesSize) {
     QPixmap pixmap(32, 48);
     pixmap.fill(Qt::red);
     picture.setPicture(pixmap);
-    EXPECT_EQ(picture.Width(), 480);
-    EXPECT_EQ(picture.Height(), 720);
+    EXPECT_EQ(picture.width(), 480);
+    EXPECT_EQ(picture.height(), 720);
 }
 
 TEST(Element, VisibleAndEnabledReachTheWidget) {
     QWidget container;
     Label label("l", &container, {}, QFont());
     label.setVisible(false);
-    EXPECT_FALSE(label.Visible());
+    EXPECT_FALSE(label.isVisible());
     EXPECT_TRUE(label.widget()->isHidden());
     label.setEnabled(false);
     EXPECT_FALSE(label.widget()->isEnabled());
     label.setCaption(QStringLiteral("위로"));
-    EXPECT_EQ(label.Caption(), QStringLiteral("위로"));
+    EXPECT_EQ(label.caption(), QStringLiteral("위로"));
 }
 
 TEST(Element, AutoSizedLabelTakesTheSizeOfANewText) {
@@ -59,8 +59,8 @@ TEST(Element, AutoSizedLabelTakesTheSizeOfANewText) {
     Label label("l", &container, {.autoSize = true}, font);
     label.setCaption(QStringLiteral("a much longer text than before"));
     const QFontMetrics metrics(font);
-    EXPECT_EQ(label.Width(), 15.0f * metrics.horizontalAdvance("a much longer text than before"));
-    EXPECT_EQ(label.Height(), 15.0f * metrics.height());
+    EXPECT_EQ(label.width(), 15.0f * metrics.horizontalAdvance("a much longer text than before"));
+    EXPECT_EQ(label.height(), 15.0f * metrics.height());
 }
 
 TEST(Element, ShapesAndLinesLetThePointerThrough) {

@@ -12,9 +12,12 @@
 
 #include "platform/clock.h"
 #include "platform/timer.h"
+#include "support/simulated_clock.h"
 
 namespace kalvex {
 namespace {
+
+using testing::SimulatedClock;
 
 struct TickLog {
     std::vector<std::pair<qint64, std::string>> ticks;
@@ -24,7 +27,7 @@ struct TickLog {
 // period would stall the claw, so switching on a running timer must not.
 TEST(SimulatedClock, EnablingARunningTimerKeepsItsPeriod) {
     SimulatedClock clock;
-    Timer timer("t", clock, 80, false);
+    Timer timer(clock, 80, false);
     std::vector<qint64> at;
     timer.onTick = [&] { at.push_back(clock.now()); };
     timer.setEnabled(true);
@@ -37,7 +40,7 @@ TEST(SimulatedClock, EnablingARunningTimerKeepsItsPeriod) {
 
 TEST(SimulatedClock, SwitchingOnFromOffStartsAFreshPeriod) {
     SimulatedClock clock;
-    Timer timer("t", clock, 80, true);
+    Timer timer(clock, 80, true);
     std::vector<qint64> at;
     timer.onTick = [&] { at.push_back(clock.now()); };
     clock.advance(50);
@@ -50,8 +53,8 @@ TEST(SimulatedClock, SwitchingOnFromOffStartsAFreshPeriod) {
 
 TEST(SimulatedClock, FiresTicksOfSeveralTimersInTimeOrder) {
     SimulatedClock clock;
-    Timer fifty("50", clock, 50, false);
-    Timer eighty("80", clock, 80, false);
+    Timer fifty(clock, 50, false);
+    Timer eighty(clock, 80, false);
     std::vector<std::pair<qint64, std::string>> log;
     fifty.onTick = [&] { log.emplace_back(clock.now(), "50"); };
     eighty.onTick = [&] { log.emplace_back(clock.now(), "80"); };
@@ -67,8 +70,8 @@ TEST(SimulatedClock, FiresTicksOfSeveralTimersInTimeOrder) {
 
 TEST(SimulatedClock, DisablingInsideATickStopsFurtherTicksAtOnce) {
     SimulatedClock clock;
-    Timer a("a", clock, 30, true);
-    Timer b("b", clock, 30, true);
+    Timer a(clock, 30, true);
+    Timer b(clock, 30, true);
     int aTicks = 0, bTicks = 0;
     // a switches b off in the tick that is due at the same moment as b's.
     a.onTick = [&] {
@@ -84,8 +87,8 @@ TEST(SimulatedClock, DisablingInsideATickStopsFurtherTicksAtOnce) {
 
 TEST(SimulatedClock, ATickThatSwitchesAnotherTimerOnStartsItsPeriodThen) {
     SimulatedClock clock;
-    Timer first("first", clock, 80, true);
-    Timer second("second", clock, 80, false);
+    Timer first(clock, 80, true);
+    Timer second(clock, 80, false);
     std::vector<qint64> secondAt;
     first.onTick = [&] {
         second.setEnabled(true);
@@ -98,18 +101,18 @@ TEST(SimulatedClock, ATickThatSwitchesAnotherTimerOnStartsItsPeriodThen) {
 
 TEST(SimulatedClock, ATimerWithoutAPeriodNeverTicks) {
     SimulatedClock clock;
-    Timer timer("t", clock, 0, true);
+    Timer timer(clock, 0, true);
     int ticks = 0;
     timer.onTick = [&] { ++ticks; };
     clock.advance(1000);
     EXPECT_EQ(ticks, 0);
-    EXPECT_TRUE(timer.Enabled());
+    EXPECT_TRUE(timer.isEnabled());
 }
 
 // The same rule on Qt's real timers: an 80 ms timer re-enabled every 20 ms.
 TEST(RealClock, EnablingARunningTimerKeepsItsPeriod) {
     RealClock clock;
-    Timer timer("t", clock, 80, false);
+    Timer timer(clock, 80, false);
     int ticks = 0;
     timer.onTick = [&] { ++ticks; };
     QTimer poke;
@@ -125,7 +128,7 @@ TEST(RealClock, EnablingARunningTimerKeepsItsPeriod) {
 
 TEST(RealClock, DisablingStopsTicks) {
     RealClock clock;
-    Timer timer("t", clock, 30, true);
+    Timer timer(clock, 30, true);
     int ticks = 0;
     timer.onTick = [&] {
         if (++ticks == 3) {

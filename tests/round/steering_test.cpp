@@ -10,117 +10,130 @@ namespace {
 
 class SteeringTest : public GameTest {
 protected:
-    void leaveOverZone() { pointerTo(e("Moveout").Left() + 60, 4700); }
-    std::tuple<Flag, Flag, Flag, Flag> flags() {
-        return {round().upAllowed, round().leftAllowed, round().upStarted, round().leftStarted};
+    void leaveOverZone() { pointerTo(e("hoverZone").left() + 60, 4700); }
+    // Whether the pointer on each button starts a leg, the claw kept still.
+    std::pair<bool, bool> liveButtons() {
+        window().clawUpTimer.setEnabled(false);
+        window().clawRightTimer.setEnabled(false);
+        hover("upButton");
+        const bool up = window().clawUpTimer.isEnabled();
+        hover("rightButton");
+        const bool right = window().clawRightTimer.isEnabled();
+        window().clawUpTimer.setEnabled(false);
+        window().clawRightTimer.setEnabled(false);
+        return {up, right};
     }
 };
 
 TEST_F(SteeringTest, LegsRunInOrderThroughTheFourPhases) {
-    EXPECT_EQ(flags(), std::tuple(kTrue, kFalse, kFalse, kFalse));
-    hover("Go_up");
-    EXPECT_EQ(flags(), std::tuple(kTrue, kFalse, kTrue, kFalse));
-    EXPECT_FALSE(e("Label2").Visible());
-    EXPECT_EQ(label1().Caption(), texts::kMoving);
+    hover("upButton");
+    EXPECT_TRUE(window().clawUpTimer.isEnabled());
+    EXPECT_FALSE(e("upHint").isVisible());
+    EXPECT_EQ(statusLine().caption(), texts::kMoving);
     advance(240);
-    EXPECT_EQ(e("Hand").Top(), 2520 - 90);
+    EXPECT_EQ(e("claw").top(), 2520 - 90);
     leaveOverZone();
-    EXPECT_EQ(flags(), std::tuple(kFalse, kTrue, kTrue, kFalse));
-    EXPECT_FALSE(window().tmrHandUp.Enabled());
-    EXPECT_EQ(label1().Caption(), texts::kAskRed);
-    hover("Go_left");
-    EXPECT_EQ(flags(), std::tuple(kFalse, kTrue, kTrue, kTrue));
-    EXPECT_FALSE(e("Label3").Visible());
-    EXPECT_EQ(label1().Caption(), texts::kMoving);
+    EXPECT_FALSE(window().clawUpTimer.isEnabled());
+    EXPECT_EQ(statusLine().caption(), texts::kAskRed);
+    hover("rightButton");
+    EXPECT_TRUE(window().clawRightTimer.isEnabled());
+    EXPECT_FALSE(e("rightHint").isVisible());
+    EXPECT_EQ(statusLine().caption(), texts::kMoving);
     advance(160);
-    EXPECT_EQ(e("Hand").Left(), 60);
-    EXPECT_EQ(e("Hand").Top(), 2430);
+    EXPECT_EQ(e("claw").left(), 60);
+    EXPECT_EQ(e("claw").top(), 2430);
 }
 
 TEST_F(SteeringTest, TheRedButtonDoesNothingBeforeTheUpLegHasEnded) {
-    hover("Go_left");  // phase 1
-    EXPECT_EQ(flags(), std::tuple(kTrue, kFalse, kFalse, kFalse));
-    EXPECT_TRUE(e("Label3").Visible());
-    EXPECT_EQ(label1().Caption(), texts::kAskBlue);
-    hover("Go_up");
+    hover("rightButton");  // phase 1
+    EXPECT_FALSE(window().clawRightTimer.isEnabled());
+    EXPECT_TRUE(e("rightHint").isVisible());
+    EXPECT_EQ(statusLine().caption(), texts::kAskBlue);
+    hover("upButton");
     advance(80);
-    hover("Go_left");  // phase 2: a jump from one button to the other
-    EXPECT_FALSE(window().tmrHandLeft.Enabled());
-    EXPECT_TRUE(e("Label3").Visible());
-    EXPECT_EQ(round().leftStarted, kFalse);
+    hover("rightButton");  // phase 2: a jump from one button to the other
+    EXPECT_FALSE(window().clawRightTimer.isEnabled());
+    EXPECT_TRUE(e("rightHint").isVisible());
     advance(80);
-    EXPECT_EQ(e("Hand").Left(), 0);
-    EXPECT_EQ(e("Hand").Top(), 2460);  // the up leg goes on meanwhile
+    EXPECT_EQ(e("claw").left(), 0);
+    EXPECT_EQ(e("claw").top(), 2460);  // the up leg goes on meanwhile
+    // No sideways leg began, so the zone only ends the up leg.
+    leaveOverZone();
+    EXPECT_TRUE(e("claw").isVisible());
+    EXPECT_EQ(statusLine().caption(), texts::kAskRed);
 }
 
 TEST_F(SteeringTest, TheBlueButtonIsDeadOnceItsLegHasEnded) {
-    hover("Go_up");
+    hover("upButton");
     advance(80);
     leaveOverZone();
-    hover("Go_up");
+    hover("upButton");
     advance(400);
-    EXPECT_EQ(e("Hand").Top(), 2490);
-    EXPECT_FALSE(window().tmrHandUp.Enabled());
-    EXPECT_EQ(label1().Caption(), texts::kAskRed);
+    EXPECT_EQ(e("claw").top(), 2490);
+    EXPECT_FALSE(window().clawUpTimer.isEnabled());
+    EXPECT_EQ(statusLine().caption(), texts::kAskRed);
 }
 
 TEST_F(SteeringTest, LeavingBeforeTheFirstTickStillEndsTheLeg) {
-    hover("Go_up");
+    hover("upButton");
     advance(79);
     leaveOverZone();
     advance(400);
-    EXPECT_EQ(e("Hand").Top(), 2520);
-    EXPECT_EQ(round().leftAllowed, kTrue);
-    hover("Go_left");
+    EXPECT_EQ(e("claw").top(), 2520);
+    hover("rightButton");
+    EXPECT_TRUE(window().clawRightTimer.isEnabled());
     advance(40);
     leaveOverZone();  // drops at home
-    EXPECT_FALSE(e("Hand").Visible());
-    EXPECT_EQ(e("handed(0)").Left(), 0);
-    EXPECT_EQ(e("handed(0)").Top(), 2520);
+    EXPECT_FALSE(e("claw").isVisible());
+    EXPECT_EQ(e("clawFrame(0)").left(), 0);
+    EXPECT_EQ(e("clawFrame(0)").top(), 2520);
 }
 
 // Re-enabling the running timer on every move must not stall the claw.
 TEST_F(SteeringTest, MovingOverTheButtonKeepsTheClawGoingAtItsPace) {
-    hover("Go_up");
+    hover("upButton");
     for (int i = 0; i < 20; ++i) {
         advance(20);
         pointerTo(1000 + 15 * (i % 2), 4000);
     }
-    EXPECT_EQ(e("Hand").Top(), 2520 - 5 * 30);
+    EXPECT_EQ(e("claw").top(), 2520 - 5 * 30);
 }
 
 TEST_F(SteeringTest, TravelIsUnboundedInBothDirections) {
-    hover("Go_up");
+    hover("upButton");
     advance(80 * 150);
-    EXPECT_EQ(e("Hand").Top(), 2520 - 30 * 150);
+    EXPECT_EQ(e("claw").top(), 2520 - 30 * 150);
     leaveOverZone();
-    hover("Go_left");
+    hover("rightButton");
     advance(80 * 200);
-    EXPECT_EQ(e("Hand").Left(), 30 * 200);
+    EXPECT_EQ(e("claw").left(), 30 * 200);
 }
 
 TEST_F(SteeringTest, APointerThatSkipsTheZoneLeavesTheClawMoving) {
-    hover("Go_up");
+    hover("upButton");
     advance(80);
     pointerTo(1500, 2000);  // straight onto the play field
     advance(160);
-    EXPECT_EQ(e("Hand").Top(), 2520 - 90);
-    EXPECT_TRUE(window().tmrHandUp.Enabled());
+    EXPECT_EQ(e("claw").top(), 2520 - 90);
+    EXPECT_TRUE(window().clawUpTimer.isEnabled());
     leaveOverZone();
     advance(160);
-    EXPECT_EQ(e("Hand").Top(), 2520 - 90);
+    EXPECT_EQ(e("claw").top(), 2520 - 90);
 }
 
 TEST_F(SteeringTest, TheZoneInThePhaseBeforeAnyLegChangesNothing) {
     leaveOverZone();
-    EXPECT_EQ(flags(), std::tuple(kTrue, kFalse, kFalse, kFalse));
-    EXPECT_EQ(label1().Caption(), texts::kAskBlue);
+    EXPECT_EQ(statusLine().caption(), texts::kAskBlue);
+    EXPECT_EQ(liveButtons(), std::pair(true, false));
 }
 
 TEST_F(SteeringTest, TheDroppingMoveReplacesTheRedButtonText) {
     steer(1, 1);
-    EXPECT_NE(label1().Caption(), texts::kAskRed);
-    EXPECT_EQ(flags(), std::tuple(kFalse, kFalse, kTrue, kTrue));
+    EXPECT_NE(statusLine().caption(), texts::kAskRed);
+    // Both buttons are dead, even if brought back onto the panel.
+    e("upButton").setLeft(840);
+    e("rightButton").setLeft(2040);
+    EXPECT_EQ(liveButtons(), std::pair(false, false));
 }
 
 }  // namespace

@@ -5,13 +5,14 @@
 #include "support/game_fixture.h"
 
 #include <QTest>
+#include <array>
 
 #include "platform/twips.h"
 
 namespace kalvex::testing {
 
 void GameTest::SetUp() {
-    window_ = std::make_unique<frmGame>(clock, dialogs);
+    window_ = std::make_unique<GameWindow>(clock, dialogs);
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     // The offscreen pointer keeps its place between tests, and a move to the
@@ -34,7 +35,7 @@ void GameTest::pointerTo(float x, float y) {
 
 void GameTest::hover(const QString& name) {
     const Element& element = e(name);
-    pointerTo(element.Left() + element.Width() / 2, element.Top() + element.Height() / 2);
+    pointerTo(element.left() + element.width() / 2, element.top() + element.height() / 2);
 }
 
 void GameTest::clickAt(float x, float y) {
@@ -44,16 +45,57 @@ void GameTest::clickAt(float x, float y) {
 
 void GameTest::click(const QString& name) {
     const Element& element = e(name);
-    clickAt(element.Left() + element.Width() / 2, element.Top() + element.Height() / 2);
+    clickAt(element.left() + element.width() / 2, element.top() + element.height() / 2);
 }
 
 void GameTest::steer(int upTicks, int sideTicks) {
-    hover("Go_up");
+    hover("upButton");
     advance(80LL * upTicks);
-    pointerTo(e("Moveout").Left() + 60, 4700);
-    hover("Go_left");
+    pointerTo(e("hoverZone").left() + 60, 4700);
+    hover("rightButton");
     advance(80LL * sideTicks);
-    pointerTo(e("Moveout").Left() + 60, 4700);
+    pointerTo(e("hoverZone").left() + 60, 4700);
+}
+
+void GameTest::dropAt(float left, float top) {
+    e("claw").setLeft(left);
+    e("claw").setTop(top);
+    steer(0, 0);
+}
+
+void GameTest::clickGaugeWithBallAt(float at) {
+    e("gaugeBall").setLeft(at);
+    click("gaugeButton");
+}
+
+int GameTest::carriedPrize() {
+    std::array<float, kPrizeCount> lefts{};
+    for (int k = 0; k < kPrizeCount; ++k) {
+        lefts[k] = e(QStringLiteral("prize(%1)").arg(k)).left();
+    }
+    advance(80);
+    int carried = -1;
+    for (int k = 0; k < kPrizeCount; ++k) {
+        if (e(QStringLiteral("prize(%1)").arg(k)).left() == lefts[k] - 30) {
+            carried = carried < 0 ? k : -2;
+        }
+    }
+    return carried < 0 ? -1 : carried;
+}
+
+std::vector<Element*> stackingOrder(const GameWindow& window, const QWidget* container) {
+    std::vector<Element*> order;
+    const QObjectList& children = container->children();
+    // Qt keeps siblings bottom first.
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+        auto* widget = qobject_cast<QWidget*>(*child);
+        if (widget && !widget->objectName().isEmpty()) {
+            Element& element = window.element(widget->objectName());
+            EXPECT_EQ(element.widget(), widget) << widget->objectName().toStdString();
+            order.push_back(&element);
+        }
+    }
+    return order;
 }
 
 }  // namespace kalvex::testing

@@ -13,9 +13,9 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "window/frmgame.h"
+#include "support/simulated_clock.h"
+#include "window/game_window.h"
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -23,6 +23,10 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace kalvex::testing {
+
+// The elements in a container of the window, top of the stacking order
+// first, as Qt stacks their widgets.
+std::vector<Element*> stackingOrder(const GameWindow& window, const QWidget* container);
 
 // Message boxes that close themselves, and an end that is only counted.
 class RecordingDialogs : public Dialogs {
@@ -32,13 +36,13 @@ public:
         int style;
         QString title;
     };
-    void MsgBox(const QString& text, int style, const QString& title) override {
+    void showMessage(const QString& text, int style, const QString& title) override {
         boxes.push_back({text, style, title});
         if (whileOpen) {
             whileOpen();
         }
     }
-    void End() override { ++ends; }
+    void quit() override { ++ends; }
 
     std::vector<Box> boxes;
     int ends = 0;
@@ -53,10 +57,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    frmGame& window() { return *window_; }
-    Round& round() { return window_->round(); }
+    GameWindow& window() { return *window_; }
     Element& e(const QString& name) { return window_->element(name); }
-    CaptionElement& label1() { return static_cast<CaptionElement&>(e("Label1")); }
+    CaptionElement& statusLine() { return static_cast<CaptionElement&>(e("statusLine")); }
 
     // Moves the real pointer to a point of the window, in twips.
     void pointerTo(float x, float y);
@@ -69,13 +72,25 @@ protected:
 
     // Plays the two legs: n ticks up, m ticks sideways, then leaves over the zone.
     void steer(int upTicks, int sideTicks);
+    // Drops the claw at a point of the field after two legs that took no
+    // time. The round must be waiting for the blue button.
+    void dropAt(float left, float top);
+    // Stops the gauge's ball at a place and clicks the gauge's button.
+    void clickGaugeWithBallAt(float at);
+    // After a won gauge: the prize that goes home with the claw's first step
+    // home, or -1. Lets that step's time pass.
+    int carriedPrize();
+    // The elements in a container, top of the stacking order first.
+    std::vector<Element*> stackingOrder(const QWidget* container) {
+        return testing::stackingOrder(*window_, container);
+    }
 
     SimulatedClock clock;
     RecordingDialogs dialogs;
 
 private:
     QPoint toPixels(float x, float y) const;
-    std::unique_ptr<frmGame> window_;
+    std::unique_ptr<GameWindow> window_;
 };
 
 }  // namespace kalvex::testing

@@ -20,13 +20,13 @@ protected:
 };
 
 TEST_F(AccessibilityTest, ControlsCarryKoreanNames) {
-    EXPECT_EQ(nameOf("Label1"), texts::kAskBlue);
-    EXPECT_EQ(nameOf("Command1"), QStringLiteral("새로하기"));
-    EXPECT_EQ(nameOf("Command2"), QStringLiteral("종료"));
-    EXPECT_TRUE(nameOf("Go_up").contains(QStringLiteral("위로")));
-    EXPECT_TRUE(nameOf("Go_left").contains(QStringLiteral("옆으로")));
-    EXPECT_TRUE(nameOf("luckclick").contains(QStringLiteral("흰 공")));
-    EXPECT_TRUE(nameOf("Image1").contains(QStringLiteral("정보")));
+    EXPECT_EQ(nameOf("statusLine"), texts::kAskBlue);
+    EXPECT_EQ(nameOf("newGameButton"), QStringLiteral("새로하기"));
+    EXPECT_EQ(nameOf("exitButton"), QStringLiteral("종료"));
+    EXPECT_TRUE(nameOf("upButton").contains(QStringLiteral("위로")));
+    EXPECT_TRUE(nameOf("rightButton").contains(QStringLiteral("옆으로")));
+    EXPECT_TRUE(nameOf("gaugeButton").contains(QStringLiteral("흰 공")));
+    EXPECT_TRUE(nameOf("banner").contains(QStringLiteral("정보")));
 }
 
 // The announcement of a changed status line is checked through AT-SPI in the

@@ -31,8 +31,8 @@ TEST_F(HighDpiTest, WindowAndElementsScaleAsAWhole) {
     EXPECT_TRUE(near(shot.pixelColor(device(203, 240)), Qt::white));
     EXPECT_LT(shot.pixelColor(device(10, 328)).lightness(), 100);
     // The logic's twips and the widgets' logical pixels do not change.
-    EXPECT_EQ(e("Go_up").widget()->geometry(), QRect(56, 256, 32, 32));
-    EXPECT_EQ(e("Go_up").Left(), 840);
+    EXPECT_EQ(e("upButton").widget()->geometry(), QRect(56, 256, 32, 32));
+    EXPECT_EQ(e("upButton").left(), 840);
 }
 
 // At a whole factor every picture pixel becomes a solid block: no blur.
@@ -42,7 +42,7 @@ TEST_F(HighDpiTest, PicturesStayCrispAtWholeFactors) {
         GTEST_SKIP() << "only at whole factors above 1";
     }
     const QImage shot = window().grab().toImage();
-    const QPoint origin = device(56, 256);  // Go_up over the cabinet
+    const QPoint origin = device(56, 256);  // upButton over the cabinet
     int blocks = 0;
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {

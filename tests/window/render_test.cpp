@@ -22,7 +22,7 @@ TEST_F(RenderTest, DrawsCabinetBarFieldAndStatusLine) {
     const QColor yellow(255, 255, 0), blue(0, 0, 255), white(255, 255, 255);
     EXPECT_TRUE(near(shot.pixelColor(150, 312), yellow));  // cabinet
     EXPECT_TRUE(near(shot.pixelColor(20, 15), blue));      // bar behind the banner
-    EXPECT_TRUE(near(shot.pixelColor(203, 240), white));   // field, empty slot icons(0)
+    EXPECT_TRUE(near(shot.pixelColor(203, 240), white));   // field, empty slot prize(0)
     EXPECT_TRUE(near(shot.pixelColor(10, 336), white));    // status line
     EXPECT_LT(shot.pixelColor(10, 328).lightness(), 100);  // its border
     EXPECT_FALSE(near(shot.pixelColor(5, 370), yellow));   // below the cabinet
@@ -30,9 +30,9 @@ TEST_F(RenderTest, DrawsCabinetBarFieldAndStatusLine) {
 
 TEST_F(RenderTest, ParkedElementsDrawNothingAndTheChuteIsCutAtTheFieldEdge) {
     const QImage before = window().grab().toImage();
-    e("Go_up").setLeft(-5000);
+    e("upButton").setLeft(-5000);
     const QImage after = window().grab().toImage();
-    // Where Go_up stood the cabinet shows now.
+    // Where upButton stood the cabinet shows now.
     EXPECT_FALSE(near(before.pixelColor(72, 272), QColor(255, 255, 0)));
     EXPECT_TRUE(near(after.pixelColor(72, 272), QColor(255, 255, 0)));
     // The chute's 2-pixel frame starts at field x -1, so only one column shows.

@@ -18,64 +18,76 @@ namespace {
 using StartupExitTest = GameTest;
 
 TEST_F(StartupExitTest, StartsWaitingForTheBlueButton) {
-    EXPECT_EQ(label1().Caption(), texts::kAskBlue);
-    EXPECT_EQ(round().upAllowed, kTrue);
-    EXPECT_EQ(round().leftAllowed, kFalse);
-    EXPECT_EQ(round().upStarted, kFalse);
-    EXPECT_EQ(round().leftStarted, kFalse);
-    EXPECT_EQ(round().luckGoingBack, kFalse);
-    EXPECT_EQ(round().luckWon, kFalse);
-    EXPECT_EQ(round().caughtIndex, 0);
-    EXPECT_FALSE(round().clawTop.has_value());
+    EXPECT_EQ(statusLine().caption(), texts::kAskBlue);
+    // The ball sets out to the right.
+    advance(30);
+    EXPECT_EQ(e("gaugeBall").left(), 1680 + 60);
+    // The red button is dead, and no up leg has begun that the zone could end.
+    hover("rightButton");
+    EXPECT_FALSE(window().clawRightTimer.isEnabled());
+    EXPECT_TRUE(e("rightHint").isVisible());
+    pointerTo(e("hoverZone").left() + 60, 4700);
+    EXPECT_EQ(statusLine().caption(), texts::kAskBlue);
+    // No prize is won: a new game takes none off the field.
+    click("newGameButton");
+    for (int k = 0; k < kPrizeCount; ++k) {
+        EXPECT_TRUE(e(QStringLiteral("prize(%1)").arg(k)).isVisible()) << k;
+    }
+    // The blue button is live.
+    hover("upButton");
+    EXPECT_TRUE(window().clawUpTimer.isEnabled());
+    EXPECT_EQ(statusLine().caption(), texts::kMoving);
 }
 
 TEST_F(StartupExitTest, MusicFileIsTheProgramsFolderJoinedWithMidMid) {
-    EXPECT_EQ(window().MMControl1.fileName(),
+    EXPECT_EQ(window().musicPlayer.fileName(),
               QCoreApplication::applicationDirPath() + QStringLiteral("/mid.mid"));
 }
 
 TEST_F(StartupExitTest, ExitThanksThePlayerThenEndsTheProgram) {
-    hover("Go_up");  // in the middle of a leg
+    hover("upButton");  // in the middle of a leg
     advance(240);
-    click("Command2");
+    click("exitButton");
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("감사합니다."));
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("종료"));
     EXPECT_EQ(dialogs.boxes[0].style, kOkButtonOnly);
     EXPECT_EQ(dialogs.ends, 1);
     // No handler runs once the program has ended.
-    const float top = e("Hand").Top();
+    const float top = e("claw").top();
     advance(800);
-    click("Command1");
-    EXPECT_EQ(e("Hand").Top(), top);
-    EXPECT_EQ(label1().Caption(), texts::kMoving);
+    click("newGameButton");
+    EXPECT_EQ(e("claw").top(), top);
+    EXPECT_EQ(statusLine().caption(), texts::kMoving);
 }
 
 TEST_F(StartupExitTest, InformationBoxChangesNothing) {
-    hover("Go_up");
+    hover("upButton");
     advance(160);
-    const float top = e("Hand").Top();
-    const QString status = label1().Caption();
+    const float top = e("claw").top();
+    const QString status = statusLine().caption();
     dialogs.whileOpen = [this] {
         advance(800);
-        pointerTo(e("Moveout").Left() + 60, 4700);
+        pointerTo(e("hoverZone").left() + 60, 4700);
     };
-    click("Image1");
+    click("banner");
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("정보"));
     EXPECT_EQ(dialogs.boxes[0].style, kOkButtonOnly | kInformationIcon);
     EXPECT_FALSE(dialogs.boxes[0].text.isEmpty());
     EXPECT_FALSE(dialogs.boxes[0].text.contains('\n'));
     EXPECT_EQ(dialogs.ends, 0);
-    EXPECT_EQ(e("Hand").Top(), top);
-    EXPECT_EQ(label1().Caption(), status);
-    EXPECT_TRUE(window().tmrHandUp.Enabled());
-    EXPECT_EQ(round().upStarted, kTrue);
+    EXPECT_EQ(e("claw").top(), top);
+    EXPECT_EQ(statusLine().caption(), status);
+    EXPECT_TRUE(window().clawUpTimer.isEnabled());
     // The leg goes on from a fresh period.
     advance(79);
-    EXPECT_EQ(e("Hand").Top(), top);
+    EXPECT_EQ(e("claw").top(), top);
     advance(1);
-    EXPECT_EQ(e("Hand").Top(), top - 30);
+    EXPECT_EQ(e("claw").top(), top - 30);
+    // The leg had begun: the zone ends it and asks for the red button.
+    pointerTo(e("hoverZone").left() + 75, 4700);
+    EXPECT_EQ(statusLine().caption(), texts::kAskRed);
 }
 
 // The real box and the real end: a person's click on OK is played by a
@@ -83,13 +95,13 @@ TEST_F(StartupExitTest, InformationBoxChangesNothing) {
 TEST(RealDialogs, ExitBoxIsModalWithItsTextAndEndsTheEventLoop) {
     RealClock clock;
     QtDialogs dialogs;
-    frmGame window(clock, dialogs);
+    GameWindow window(clock, dialogs);
     dialogs.setOwner(&window);
     window.show();
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::Warning;
     int buttons = 0;
-    QTimer::singleShot(0, &window, [&] { window.Command2_Click(); });
+    QTimer::singleShot(0, &window, [&] { window.exitGame(); });
     QTimer::singleShot(200, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
@@ -110,7 +122,7 @@ TEST(RealDialogs, ExitBoxIsModalWithItsTextAndEndsTheEventLoop) {
 TEST(RealDialogs, InformationBoxShowsTheInformationIcon) {
     RealClock clock;
     QtDialogs dialogs;
-    frmGame window(clock, dialogs);
+    GameWindow window(clock, dialogs);
     window.show();
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
@@ -121,7 +133,7 @@ TEST(RealDialogs, InformationBoxShowsTheInformationIcon) {
         title = box->windowTitle();
         box->button(QMessageBox::Ok)->click();
     });
-    window.Image1_Click();
+    window.showInformation();
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_EQ(title, QStringLiteral("정보"));
 }
@@ -147,23 +159,23 @@ void closeBoxAfter(int ms, const std::function<void()>& whileOpen = {}) {
 TEST(RealDialogs, AnOpenBoxHoldsTheRound) {
     RealClock clock;
     QtDialogs dialogs;
-    frmGame window(clock, dialogs);
+    GameWindow window(clock, dialogs);
     dialogs.setOwner(&window);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QWindow* handle = window.windowHandle();
-    Element& hand = window.element("Hand");
-    Element& frame = window.element("handed(0)");
-    Element& ball = window.element("Luck_check2");
-    auto& status = static_cast<CaptionElement&>(window.element("Label1"));
+    Element& hand = window.element("claw");
+    Element& frame = window.element("clawFrame(0)");
+    Element& ball = window.element("gaugeBall");
+    auto& status = static_cast<CaptionElement&>(window.element("statusLine"));
     auto seen = [&] {
-        return std::tuple(hand.Left(), hand.Top(), frame.Left(), frame.Top(), ball.Left(),
-                          status.Caption());
+        return std::tuple(hand.left(), hand.top(), frame.left(), frame.top(), ball.left(),
+                          status.caption());
     };
     auto informationBoxChangesNothing = [&] {
         closeBoxAfter(400);
         const auto before = seen();
-        window.Image1_Click();
+        window.showInformation();
         EXPECT_EQ(seen(), before);
     };
     const QPoint blue(72, 272), red(152, 272), zone(110, 312), gauge(112, 266);
@@ -174,10 +186,10 @@ TEST(RealDialogs, AnOpenBoxHoldsTheRound) {
         QTest::mouseMove(handle, blue);
         QTest::qWait(200);
         informationBoxChangesNothing();
-        const float top = hand.Top();
-        QTRY_VERIFY_WITH_TIMEOUT(hand.Top() < top, 2000);  // the leg goes on
+        const float top = hand.top();
+        QTRY_VERIFY_WITH_TIMEOUT(hand.top() < top, 2000);  // the leg goes on
         QTest::mouseMove(handle, zone);
-        ASSERT_EQ(status.Caption(), texts::kAskRed);
+        ASSERT_EQ(status.caption(), texts::kAskRed);
     }
     {
         SCOPED_TRACE("in the gauge phase");
@@ -185,39 +197,39 @@ TEST(RealDialogs, AnOpenBoxHoldsTheRound) {
         hand.setLeft(780);  // over the kitten at (840, 2400)
         hand.setTop(2340);
         QTest::mouseMove(handle, zone + QPoint(0, 1));
-        ASSERT_EQ(status.Caption(), texts::kAskClick);
+        ASSERT_EQ(status.caption(), texts::kAskClick);
         QTest::qWait(200);
         informationBoxChangesNothing();
-        const float ballLeft = ball.Left();
-        QTRY_VERIFY_WITH_TIMEOUT(ball.Left() != ballLeft, 2000);
+        const float ballLeft = ball.left();
+        QTRY_VERIFY_WITH_TIMEOUT(ball.left() != ballLeft, 2000);
     }
     {
         SCOPED_TRACE("on the way home");
         QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, gauge);
-        ASSERT_TRUE(window.tmrBackleft.Enabled());
+        ASSERT_TRUE(window.returnLeftTimer.isEnabled());
         QTest::qWait(200);
         informationBoxChangesNothing();
-        const float frameLeft = frame.Left();
-        QTRY_VERIFY_WITH_TIMEOUT(frame.Left() < frameLeft, 2000);
+        const float frameLeft = frame.left();
+        QTRY_VERIFY_WITH_TIMEOUT(frame.left() < frameLeft, 2000);
     }
 
     SCOPED_TRACE("the thank-you box on the way home");
-    window.round().Command1_Click();
+    QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, QPoint(60, 364));  // new game
     QTest::mouseMove(handle, blue);
     QTest::mouseMove(handle, zone);
     QTest::mouseMove(handle, red);
     hand.setLeft(60);  // two steps from home, under no prize
     hand.setTop(2460);
     QTest::mouseMove(handle, zone + QPoint(0, 1));
-    ASSERT_EQ(status.Caption(), texts::kFailed);
+    ASSERT_EQ(status.caption(), texts::kFailed);
     // Unheld, the claw would be home and the status would thank the player
     // well before the box closes.
     std::vector<QString> whileOpen;
     decltype(seen()) before;
-    closeBoxAfter(800, [&] { whileOpen.push_back(status.Caption()); });
+    closeBoxAfter(800, [&] { whileOpen.push_back(status.caption()); });
     QTimer::singleShot(0, &window, [&] {
         before = seen();
-        window.Command2_Click();
+        window.exitGame();
     });
     QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });  // a safety net
     EXPECT_EQ(QCoreApplication::exec(), 0);

@@ -39,7 +39,7 @@ PictureFile ico(QString name, std::vector<IconLayer> layers, void (*draw)(QPaint
 const std::vector<IconLayer> k16{{32, 4}};
 const std::vector<IconLayer> k256{{32, 8}};
 const std::vector<IconLayer> k16and256{{32, 4}, {32, 8}};
-const std::vector<IconLayer> kTrue{{32, 24}};
+const std::vector<IconLayer> kTrueColour{{32, 24}};
 const std::vector<IconLayer> kLarge{{48, 24}};
 
 std::vector<PictureFile> build() {
@@ -60,10 +60,10 @@ std::vector<PictureFile> build() {
         ico("squirrel.ico", k256, squirrel, 32),
         // The other small prizes.
         ico("prize-01.ico", k256, lizard, 32),
-        ico("prize-02.ico", kTrue, soldier, 32),
+        ico("prize-02.ico", kTrueColour, soldier, 32),
         ico("prize-03.ico", k256, rabbitInDress, 32),
         ico("prize-04.ico", k16, fluffyRabbit, 32),
-        ico("prize-05.ico", kTrue, insectAlien, 32),
+        ico("prize-05.ico", kTrueColour, insectAlien, 32),
         ico("prize-06.ico", k256, kittenMonkey, 32),
         ico("prize-07.ico", k256, armouredBeast, 32),
         ico("prize-09.ico", k256, antennaDoll, 32),

@@ -21,36 +21,28 @@ namespace kalvex {
 // The game's one window. It owns every element, the six timers and the
 // music player, builds them from the layout tables, and forwards Qt's events
 // to the handlers.
-class frmGame : public QWidget {
+class GameWindow : public QWidget {
     Q_OBJECT
 
 public:
-    frmGame(Clock& clock, Dialogs& dialogs);
-    ~frmGame() override;
+    GameWindow(Clock& clock, Dialogs& dialogs);
+    ~GameWindow() override;
 
-    // Runs once, before the window is shown.
-    void Form_Load();
-    void Command2_Click();
-    void Image1_Click();
-    void MMControl1_Notify(int notifyCode);
+    // The exit button's and the banner's handlers.
+    void exitGame();
+    void showInformation();
 
-    // An element by name, with its index for a group: "Hand", "icons(5)".
+    // An element by name, with its index for a group: "claw", "prize(5)".
     Element& element(const QString& name) const;
-    Round& round() { return *round_; }
-    // The widgets on the window and in the play field, top of the stacking order first.
-    std::vector<Element*> stackingOrder(const QWidget* container) const;
-    QWidget* playField() const { return Picture1_->surface(); }
+    QWidget* playField() const { return playField_->surface(); }
 
-    Timer tmrHandUp;
-    Timer tmrHandLeft;
-    Timer tmrhand;
-    Timer tmrLuck;
-    Timer tmrBackleft;
-    Timer tmrBacktop;
-    MMControl MMControl1;
-
-    // The one-line notice of the information box.
-    static const QString kInformation;
+    Timer clawUpTimer;
+    Timer clawRightTimer;
+    Timer dropTimer;
+    Timer gaugeTimer;
+    Timer returnLeftTimer;
+    Timer returnDownTimer;
+    MMControl musicPlayer;
 
     // The first showing centres the window on the screen, frame included.
     void setVisible(bool visible) override;
@@ -61,6 +53,10 @@ protected:
 
 private:
     void build();
+    // Runs once, before the window is shown.
+    void startUp();
+    // The music player's notification, whatever it reports: the song starts over.
+    void restartMusic(int notifyCode);
     // While a modal box is open the round is held: no tick and no pointer
     // event reaches a handler.
     void holdRound();
@@ -73,8 +69,8 @@ private:
     Dialogs& dialogs_;
     std::vector<std::unique_ptr<Element>> elements_;
     QHash<QString, Element*> byName_;
-    PlayField* Picture1_ = nullptr;
-    CaptionElement* Label1_ = nullptr;
+    PlayField* playField_ = nullptr;
+    CaptionElement* statusLine_ = nullptr;
     std::unique_ptr<Round> round_;
     bool ended_ = false;
     bool held_ = false;
