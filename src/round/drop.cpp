@@ -35,9 +35,9 @@ void Round::drop() {
     rightAllowed = false;
     // With the hover zone off the field no further move reaches this handler,
     // so the drop happens once per round.
-    upButton.setLeft(kOffField);
-    rightButton.setLeft(kOffField);
-    hoverZone.setLeft(kOffField);
+    upButton.setLeft(kControlsParkedLeft);
+    rightButton.setLeft(kControlsParkedLeft);
+    hoverZone.setLeft(kControlsParkedLeft);
     judgeCatch();
 }
 

@@ -21,7 +21,7 @@ void Round::newGame() {
     if (luckWon) {
         // A won prize leaves the field for good.
         prizes(caughtIndex).setVisible(false);
-        prizes(caughtIndex).setLeft(kOffField);
+        prizes(caughtIndex).setLeft(kWonPrizeLeft);
     }
     caughtIndex = 0;
     upHint.setVisible(true);

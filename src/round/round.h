@@ -35,9 +35,11 @@ inline constexpr float kClawStep = 30;
 // The steering buttons' places on the panel; a new game puts them back.
 inline constexpr float kUpButtonLeft = 840;
 inline constexpr float kRightButtonLeft = 2040;
-// Out of sight and out of reach: the controls after the drop, a won prize for
-// good. The hover zone is 3135 wide, so nothing nearer takes it off the window.
-inline constexpr float kOffField = -5000;
+// Out of sight and out of reach: the controls after the drop. The hover zone is
+// 3135 wide, so nothing nearer takes it off the window.
+inline constexpr float kControlsParkedLeft = -5000;
+// Where a won prize is put away for good, hidden, left of anything the claw reaches.
+inline constexpr float kWonPrizeLeft = -1000;
 
 // The elements and timers of the window that the rules touch, by their names.
 struct RoundControls {

@@ -165,8 +165,8 @@ TEST_F(JudgementTest, MeasuresPositionsAsSevenDigitCopies) {
 }
 
 // A claw steered far right is under no prize, an ordinary miss: where its
-// Left fits 16 bits but its distance from a won prize parked at -5000 does
-// not (31770 + 5000), and where its Left itself no longer fits.
+// Left fits 16 bits but its distance from a won prize parked at -1000 does
+// not (31770 + 1000), and where its Left itself no longer fits.
 TEST_F(JudgementTest, AClawSteeredFarRightMissesAndComesHome) {
     steer(5, 25);
     ASSERT_EQ(statusLine().caption(), texts::kAskClick);
@@ -177,7 +177,7 @@ TEST_F(JudgementTest, AClawSteeredFarRightMissesAndComesHome) {
     ASSERT_EQ(statusLine().caption(), texts::kSucceeded);
     advance(80 * (25 + 5 + 1));
     click("newGameButton");
-    ASSERT_EQ(e("prize(18)").left(), -5000);
+    ASSERT_EQ(e("prize(18)").left(), -1000);
 
     for (int sideTicks : {1059, 1100}) {
         SCOPED_TRACE(sideTicks);

@@ -66,7 +66,7 @@ TEST_F(NewGameTest, AWonPrizeLeavesTheFieldForGood) {
     ASSERT_EQ(statusLine().caption(), texts::kSucceeded);
     click("newGameButton");
     EXPECT_FALSE(e("prize(5)").isVisible());
-    EXPECT_EQ(e("prize(5)").left(), -5000);
+    EXPECT_EQ(e("prize(5)").left(), -1000);
     EXPECT_EQ(e("prize(5)").top(), 1920);
 
     // A second new game hides nothing more; prize(0) in particular stays.

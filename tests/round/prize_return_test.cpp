@@ -71,7 +71,7 @@ TEST_F(ReturnTest, AWonPrizeTravelsWithItsOffsetAndStaysAfterTheFinish) {
     EXPECT_EQ(statusLine().caption(), texts::kCongratulations);
     click("newGameButton");
     EXPECT_FALSE(e("prize(5)").isVisible());
-    EXPECT_EQ(e("prize(5)").left(), -5000);
+    EXPECT_EQ(e("prize(5)").left(), -1000);
 }
 
 TEST_F(ReturnTest, APrizeLostAtTheGaugeNeverMoves) {
@@ -161,7 +161,7 @@ TEST_F(ReturnTest, ANewGameStopsEitherLegWhereItIs) {
     advance(800);
     EXPECT_EQ(e("clawFrame(0)").top(), 2430);
     EXPECT_FALSE(e("prize(3)").isVisible());
-    EXPECT_EQ(e("prize(3)").left(), -5000);
+    EXPECT_EQ(e("prize(3)").left(), -1000);
 }
 
 }  // namespace

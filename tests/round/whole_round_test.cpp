@@ -36,7 +36,7 @@ TEST_F(WholeRoundTest, AWonPrizeComesHomeAndNeverReturns) {
     EXPECT_EQ(statusLine().caption(), texts::kThanks);
     click("newGameButton");
     EXPECT_FALSE(e("prize(18)").isVisible());
-    EXPECT_EQ(e("prize(18)").left(), -5000);
+    EXPECT_EQ(e("prize(18)").left(), -1000);
 }
 
 TEST_F(WholeRoundTest, AGaugeMissedReturnsTheEmptyClaw) {
