@@ -21,6 +21,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -220,6 +221,7 @@ public:
             if (!readAll(&count, sizeof count, early)) {
                 return std::nullopt;
             }
+            count = renderer::littleEndian(count);
             if (count == renderer::kWhole || count == renderer::kCut) {
                 char more = 0;
                 const ssize_t n = readSome(&more, 1);
@@ -234,6 +236,9 @@ public:
             }
             if (!readAll(piece.data(), count * renderer::kFrameBytes, early)) {
                 return std::nullopt;
+            }
+            for (std::int16_t& sample : std::span(piece).first(count * renderer::kChannels)) {
+                sample = std::int16_t(renderer::littleEndian(std::uint16_t(sample)));
             }
             if (!song.add(piece.data(), count)) {
                 fail("the song's samples could not be packed");

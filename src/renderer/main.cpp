@@ -99,14 +99,22 @@ int main(int argc, char** argv) {
     if (!writeAll("samples\n", 8)) {
         return 1;
     }
-    // The samples go out in the machine's own byte order: little-endian here.
-    const bool whole = synth.render(renderer::kMostFrames, [](const std::int16_t* pcm,
-                                                              std::size_t count) {
-        const auto frames = std::uint32_t(count);
-        if (!writeAll(&frames, sizeof frames) || !writeAll(pcm, count * renderer::kFrameBytes)) {
-            std::_Exit(1);  // the game has gone, or given up on the song
-        }
-    });
-    const std::uint32_t end = whole ? renderer::kWhole : renderer::kCut;
+    const Synthesiser::Ending ending =
+        synth.render(renderer::kMostFrames, [](const std::int16_t* pcm, std::size_t count) {
+            std::array<std::int16_t, renderer::kPieceFrames * renderer::kChannels> little;
+            for (std::size_t i = 0; i < count * renderer::kChannels; ++i) {
+                little[i] = std::int16_t(renderer::littleEndian(std::uint16_t(pcm[i])));
+            }
+            const std::uint32_t frames = renderer::littleEndian(std::uint32_t(count));
+            if (!writeAll(&frames, sizeof frames) ||
+                !writeAll(little.data(), count * renderer::kFrameBytes)) {
+                std::_Exit(1);  // the game has gone, or given up on the song
+            }
+        });
+    if (ending == Synthesiser::Ending::failed) {
+        return 1;  // no end mark: the game says the renderer ended before the song was done
+    }
+    const std::uint32_t end = renderer::littleEndian(
+        ending == Synthesiser::Ending::whole ? renderer::kWhole : renderer::kCut);
     return writeAll(&end, sizeof end) ? 0 : 1;
 }

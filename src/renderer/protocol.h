@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -37,5 +38,19 @@ constexpr std::size_t kMostFrames = std::size_t(kLongestSeconds) * kRate;
 // A song is a few KiB; anything near this is not one.
 constexpr std::size_t kLargestSongBytes = 4 << 20;
 constexpr std::size_t kLongestLine = 512;
+
+// Between the machine's byte order and the protocol's; the same call both ways.
+template <class T>
+constexpr T littleEndian(T value) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return value;
+    } else {
+        T swapped = 0;
+        for (std::size_t i = 0; i < sizeof value; ++i, value >>= 8) {
+            swapped = T(swapped << 8 | (value & 0xFF));
+        }
+        return swapped;
+    }
+}
 
 }  // namespace kalvex::renderer

@@ -99,7 +99,7 @@ bool Synthesiser::open(std::span<const std::uint8_t> song, std::string& failure)
     return true;
 }
 
-bool Synthesiser::render(std::size_t mostFrames, const Out& out) {
+Synthesiser::Ending Synthesiser::render(std::size_t mostFrames, const Out& out) {
     // The song ends at its longest track's last tick (a hostile song's run negative).
     // Calls cost time: whole pieces while the end is over four pieces off, blocks near it.
     const long long last = fluid_player_get_total_ticks(player_);
@@ -116,7 +116,10 @@ bool Synthesiser::render(std::size_t mostFrames, const Out& out) {
                                   ? room
                                   : std::min<std::size_t>(kBlock, room);
         std::int16_t* at = &piece[have * renderer::kChannels];
-        fluid_synth_write_s16(synth_, int(n), at, 0, 2, at, 1, 2);
+        // An unwritten piece holds whatever was there: it must never be heard.
+        if (fluid_synth_write_s16(synth_, int(n), at, 0, 2, at, 1, 2) != FLUID_OK) {
+            return Ending::failed;
+        }
         if ((have += n) == renderer::kPieceFrames) {
             out(piece.data(), have);
             done += std::exchange(have, 0);
@@ -126,7 +129,7 @@ bool Synthesiser::render(std::size_t mostFrames, const Out& out) {
     if (have > 0) {
         out(piece.data(), have);
     }
-    return tick() >= last;
+    return tick() >= last ? Ending::whole : Ending::cut;
 }
 
 }  // namespace kalvex

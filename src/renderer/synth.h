@@ -33,8 +33,11 @@ public:
     // Reads and starts the standard MIDI file `song`; false, with FluidSynth's
     // reason if it gives one, when it is not a song.
     bool open(std::span<const std::uint8_t> song, std::string& failure);
-    // Renders the song to its end or to `mostFrames`; true when it was whole.
-    bool render(std::size_t mostFrames, const Out& out);
+    // How a render ends: the song played whole, cut at `mostFrames`, or a
+    // piece FluidSynth could not write, after which nothing more is handed out.
+    enum class Ending { whole, cut, failed };
+    // Renders the song to its end or to `mostFrames`.
+    Ending render(std::size_t mostFrames, const Out& out);
 
 private:
     fluid_settings_t* settings_;

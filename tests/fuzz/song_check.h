@@ -36,15 +36,21 @@ inline Playing play(std::span<const std::uint8_t> song, std::size_t mostFrames) 
         return p;
     }
     std::size_t pieces = 0;
-    p.ended = synth.render(mostFrames, [&](const std::int16_t* frames, std::size_t count) {
-        ++pieces;
-        if (frames == nullptr || count == 0 || count > renderer::kPieceFrames) {
-            p.fault =
-                "piece " + std::to_string(pieces) + " of " + std::to_string(count) + " frames";
-            return;
-        }
-        p.frames += count;
-    });
+    const Synthesiser::Ending ending =
+        synth.render(mostFrames, [&](const std::int16_t* frames, std::size_t count) {
+            ++pieces;
+            if (frames == nullptr || count == 0 || count > renderer::kPieceFrames) {
+                p.fault =
+                    "piece " + std::to_string(pieces) + " of " + std::to_string(count) + " frames";
+                return;
+            }
+            p.frames += count;
+        });
+    p.ended = ending == Synthesiser::Ending::whole;
+    if (ending == Synthesiser::Ending::failed && p.fault.empty()) {
+        p.fault =
+            "FluidSynth could not write a piece after " + std::to_string(p.frames) + " frames";
+    }
     if (!p.fault.empty()) {
         return p;
     }
