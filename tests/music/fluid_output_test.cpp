@@ -29,7 +29,7 @@
 #include <mutex>
 
 #include "music/audiooutput.h"
-#include "music/mmcontrol.h"
+#include "music/music_player.h"
 #include "music/songoutput.h"
 #include "music_support.h"
 
@@ -142,27 +142,27 @@ SongOutputFactory onDevice(std::shared_ptr<Played> played) {
         {.names = {}, .sink = [played] { return std::make_unique<RecordingDevice>(played); }});
 }
 
-// Plays `file` through MMControl, restarting it as the window does, until it
+// Plays `file` through the music player, restarting it as the window does, until it
 // has ended `loops` times; returns whether every notification came on the
 // GUI thread.
 bool playLoops(const QString& file, std::shared_ptr<Played> played, int loops) {
-    MMControl player(testRenderer(), onDevice(played));
+    kalvex::MusicPlayer player(testRenderer(), onDevice(played));
     int ended = 0;
-    bool onGuiThread = true;
-    player.Notify = [&](int) {
-        onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
+    bool onEventThread = true;
+    player.playbackEnded = [&] {
+        onEventThread = onEventThread && QThread::currentThread() == qApp->thread();
         if (++ended < loops) {
-            player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+            player.command(QStringLiteral("close"));
+            player.command(QStringLiteral("open"));
+            player.command(QStringLiteral("play"));
         }
     };
-    player.SetProperty(MMControl::kFileName, file);
-    player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-    player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    player.setFileName(file);
+    player.command(QStringLiteral("open"));
+    player.command(QStringLiteral("play"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return ended == loops; }, 10'000)) << ended << " ends";
     QTest::qWait(150);  // what is queued on the card is heard
-    return onGuiThread;
+    return onEventThread;
 }
 
 // One loud click at the top of a 300 ms file, played four times over.
@@ -183,7 +183,7 @@ protected:
         writeBytes(file.toStdString(),
                    midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
         auto played = std::make_shared<Played>();
-        notifiedOnGuiThread = playLoops(file, played, kLoops);
+        endedOnEventThread = playLoops(file, played, kLoops);
         onsetsMs = onsets(played->copy());
     }
 
@@ -211,13 +211,13 @@ protected:
     }
 
     static inline bool played = false;
-    static inline bool notifiedOnGuiThread = false;
+    static inline bool endedOnEventThread = false;
     static inline std::vector<double> onsetsMs;
 };
 
 TEST_F(SeamlessLoop, EveryEndRestartsTheFileFromItsFirstNote) {
     EXPECT_EQ(onsetsMs.size(), std::size_t(kLoops)) << ::testing::PrintToString(onsetsMs);
-    EXPECT_TRUE(notifiedOnGuiThread);
+    EXPECT_TRUE(endedOnEventThread);
 }
 
 TEST_F(SeamlessLoop, TheNextLoopSoundsWithinAHundredMillisecondsOfTheEnd) {
@@ -335,19 +335,19 @@ TEST(FluidRender, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
                midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
     auto played = std::make_shared<Played>();
     {
-        MMControl player(testRenderer(), onDevice(played));
+        kalvex::MusicPlayer player(testRenderer(), onDevice(played));
         int ended = 0;
-        player.Notify = [&](int) {
+        player.playbackEnded = [&] {
             ++ended;
             writeBytes(file.toStdString(),
                        midiFromScore("tempo 120\npart m channel=2 program=81\n| C5/1 |\n"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+            player.command(QStringLiteral("close"));
+            player.command(QStringLiteral("open"));
+            player.command(QStringLiteral("play"));
         };
-        player.SetProperty(MMControl::kFileName, file);
-        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+        player.setFileName(file);
+        player.command(QStringLiteral("open"));
+        player.command(QStringLiteral("play"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 2; }, 10'000)) << ended << " ends";
     }
     // The click lasts a few dozen milliseconds, the held note two seconds.
@@ -414,12 +414,12 @@ TEST_F(WithoutSoundServer, TheMusicPlaysOnAlsasDefaultDevice) {
                midiFromScore("tempo 120\npart m channel=1 program=1\n| C5/1 |\n"));
     ::testing::internal::CaptureStderr();
     {
-        MMControl player(testRenderer(), audioOutput());
+        kalvex::MusicPlayer player(testRenderer(), audioOutput());
         int ended = 0;
-        player.Notify = [&](int) { ++ended; };
-        player.SetProperty(MMControl::kFileName, file);
-        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+        player.playbackEnded = [&] { ++ended; };
+        player.setFileName(file);
+        player.command(QStringLiteral("open"));
+        player.command(QStringLiteral("play"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 1; }, 10'000));
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
