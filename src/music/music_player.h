@@ -42,7 +42,6 @@ public:
     void setFileName(const QString& path);
     // "open", "play" or "close", in any case; other words do nothing.
     void command(const QString& word);
-    const QString& fileName() const { return fileName_; }
 
     // Holds all music work until `window` has drawn its first frame, or a
     // second has passed, so that the window does not wait for the music.

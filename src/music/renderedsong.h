@@ -39,7 +39,6 @@ public:
 
     std::size_t frames() const { return frames_; }
     bool complete() const { return complete_; }
-    std::size_t packedBytes() const { return packed_.size(); }
 
     // Packs the next `count` frames; false when they cannot be, or would take
     // more than kMostPackedBytes.

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <future>
 #include <mutex>
 
@@ -138,8 +139,7 @@ private:
 };
 
 SongOutputFactory onDevice(std::shared_ptr<Played> played) {
-    return audioOutput(
-        {.names = {}, .sink = [played] { return std::make_unique<RecordingDevice>(played); }});
+    return audioOutput([played] { return std::make_unique<RecordingDevice>(played); });
 }
 
 // Plays `file` through the music player, restarting it as the window does, until it
@@ -286,9 +286,19 @@ TEST(RenderedSong, GivesBackTheSamplesAsRenderedOnEveryRead) {
     EXPECT_TRUE(whole == again) << "read from where a failed seek left off";
 }
 
+// The memory this process holds, as the system counts it: pages touched.
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t size = 0;
+    std::size_t resident = 0;
+    statm >> size >> resident;
+    return resident * std::size_t(sysconf(_SC_PAGESIZE));
+}
+
 // Whatever comes, the samples kept stay within their cap: white noise, which
 // packs worst, fills it in well under the longest song's five minutes here.
 TEST(RenderedSong, KeepsNoMoreThanItsCap) {
+    const std::size_t before = residentBytes();
     RenderedSong song;
     std::vector<std::int16_t> noise(4096 * 2);
     std::uint32_t random = 1;
@@ -300,7 +310,13 @@ TEST(RenderedSong, KeepsNoMoreThanItsCap) {
         refused = !song.add(noise.data(), 4096);
     }
     EXPECT_TRUE(refused) << "five minutes of noise were all kept";
-    EXPECT_LE(song.packedBytes(), RenderedSong::kMostPackedBytes);
+    const std::size_t grown = residentBytes() - before;
+    std::printf("the full song holds %zu KiB\n", grown >> 10);
+#ifndef __SANITIZE_ADDRESS__  // which keeps what is freed, and shadows all
+    // The encoder's own state, about 1.5 MiB, comes on top of the kept samples.
+    constexpr std::size_t kEncoderBytes = 2 << 20;
+    EXPECT_LE(grown, RenderedSong::kMostPackedBytes + kEncoderBytes);
+#endif
 }
 
 TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
@@ -310,10 +326,6 @@ TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
     ASSERT_TRUE(rendered) << error;
     EXPECT_EQ(error, "");
     EXPECT_EQ(rendered->frames(), 1693440u) << "the song's 38.4 s, to the frame";
-    // Kept packed, in a small share of the memory of the plain samples.
-    EXPECT_LT(rendered->packedBytes(), rendered->frames() * 4 / 5);
-    std::printf("packed to %.1f %% of the plain samples\n",
-                100.0 * double(rendered->packedBytes()) / double(rendered->frames() * 4));
     const auto pcm = samples(rendered);
     double sum = 0;
     float peak = 0;
@@ -480,9 +492,9 @@ TEST(AudioOutput, LetsGoOfAHungDeviceAtOnce) {
     auto gone = std::make_shared<std::promise<void>>();
     auto threadEnded = gone->get_future();
     auto told = std::make_shared<std::atomic<int>>(0);
-    auto output = audioOutput({.names = {}, .sink = [gate = release.get_future().share(), gone] {
-                                   return std::make_unique<HungDevice>(gate, gone);
-                               }})([](unsigned) {}, [told](const std::string&) { ++*told; });
+    auto output = audioOutput([gate = release.get_future().share(), gone] {
+        return std::make_unique<HungDevice>(gate, gone);
+    })([](unsigned) {}, [told](const std::string&) { ++*told; });
     std::this_thread::sleep_for(50ms);  // the thread is in open()
     const auto started = std::chrono::steady_clock::now();
     output.reset();
@@ -510,7 +522,7 @@ TEST(PulseStream, AQuitThatComesAsTheLoopGoesToSleepIsHeard) {
     const std::string saved = before != nullptr ? before : "";
     setenv("PULSE_SERVER", ("unix:" + path).c_str(), 1);
 
-    auto sink = pulseStream({});
+    auto sink = pulseStream();
     std::atomic<bool> quit = false;
     auto opened = std::async(std::launch::async, [&] { return sink->open(quit); });
     EXPECT_EQ(opened.wait_for(200ms), std::future_status::timeout) << "the server answered";

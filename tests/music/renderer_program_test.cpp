@@ -98,7 +98,6 @@ TEST_F(RendererProgram, WhateverTheRendererDoesTheGameIsToldWhy) {
     ASSERT_NE(kept, nullptr) << failure;
     EXPECT_EQ(kept->frames(),
               renderer::kMostFrames / renderer::kPieceFrames * renderer::kPieceFrames);
-    EXPECT_LT(kept->packedBytes(), RenderedSong::kMostPackedBytes);
     EXPECT_EQ(render(dir.filePath(QStringLiteral("missing")).toStdString()), nullptr);
     EXPECT_NE(failure.find("could not be started: No such file"), std::string::npos) << failure;
 }
