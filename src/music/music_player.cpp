@@ -15,8 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "music/audiooutput.h"
-#include "music/songoutput.h"
+#include "music/audio_output.h"
+#include "music/song_file.h"
+#include "music/song_renderer.h"
 
 namespace kalvex {
 namespace {

@@ -9,7 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "music/songoutput.h"
+#include "music/song_output.h"
+#include "music/song_renderer.h"
 
 class QObject;
 

@@ -29,9 +29,11 @@
 #include <future>
 #include <mutex>
 
-#include "music/audiooutput.h"
+#include "music/audio_output.h"
 #include "music/music_player.h"
-#include "music/songoutput.h"
+#include "music/song_file.h"
+#include "music/song_output.h"
+#include "music/song_renderer.h"
 #include "music_support.h"
 
 // The sound server's loop, entered where a thread that drives it has made
@@ -59,7 +61,7 @@ namespace kalvex::testing {
 namespace {
 
 using namespace std::chrono_literals;
-constexpr int kRate = RenderedSong::kRate;
+constexpr int kRate = renderer::kRate;
 
 // The louder channel of a frame, full scale 1.
 float level(const std::int16_t* frame) {

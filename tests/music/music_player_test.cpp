@@ -88,7 +88,7 @@ std::size_t framesFor(const std::vector<std::uint8_t>& bytes) {
 // Silence as long as the frames for the file.
 std::shared_ptr<RenderedSong> silence(const SongFile& file) {
     auto pcm = std::make_shared<RenderedSong>();
-    const std::vector<std::int16_t> zero(framesFor(file.bytes->size()) * RenderedSong::kChannels);
+    const std::vector<std::int16_t> zero(framesFor(file.bytes->size()) * renderer::kChannels);
     pcm->add(zero.data(), framesFor(file.bytes->size()));
     pcm->finish();
     return pcm;

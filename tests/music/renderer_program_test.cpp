@@ -21,7 +21,8 @@
 #include <future>
 #include <thread>
 
-#include "music/songoutput.h"
+#include "music/song_file.h"
+#include "music/song_renderer.h"
 #include "music_support.h"
 #include "renderer/protocol.h"
 

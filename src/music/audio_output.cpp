@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/audiooutput.h"
+#include "music/audio_output.h"
 
 #include <sys/stat.h>
 
@@ -15,6 +15,9 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "music/rendered_song.h"
+#include "renderer/protocol.h"
 
 namespace kalvex {
 namespace {
@@ -70,7 +73,7 @@ enum class Fed { Quit, Lost, ServerAppeared };
 Fed feed(State& st, AudioSink& sink, bool alsa) {
     int fruitless = 0;
     auto looked = Clock::now();
-    std::vector<std::int16_t> chunk(kChunkFrames * RenderedSong::kChannels);
+    std::vector<std::int16_t> chunk(kChunkFrames * renderer::kChannels);
     std::unique_ptr<RenderedSong::Reader> reader;
     const RenderedSong* readerOf = nullptr;
     for (;;) {

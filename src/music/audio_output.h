@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "music/songoutput.h"
+#include "music/song_output.h"
 
 namespace kalvex {
 

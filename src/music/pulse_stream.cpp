@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "music/audiooutput.h"
-#include "music/renderedsong.h"
+#include "music/audio_output.h"
+#include "renderer/protocol.h"
 
 namespace kalvex {
 namespace {
@@ -25,7 +25,7 @@ constexpr const char* kStream = "배경 음악";
 
 using renderer::kFrameBytes;
 // Background music needs no low latency: a long buffer lets both sides sleep.
-constexpr std::uint32_t kBufferBytes = RenderedSong::kRate * kFrameBytes;
+constexpr std::uint32_t kBufferBytes = renderer::kRate * kFrameBytes;
 constexpr std::uint32_t kRefillBytes = kBufferBytes / 2;
 
 pa_proplist* properties(std::initializer_list<std::pair<const char*, std::string>> list) {
@@ -96,7 +96,7 @@ public:
             return false;
         }
 
-        const pa_sample_spec format{PA_SAMPLE_S16NE, RenderedSong::kRate, RenderedSong::kChannels};
+        const pa_sample_spec format{PA_SAMPLE_S16NE, renderer::kRate, renderer::kChannels};
         // The mixer keys what it remembers by the game's id: WirePlumber takes
         // the first of the stream's role, application id, application name and
         // media name; PulseAudio's stream-restore takes its own key.
