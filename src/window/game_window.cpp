@@ -184,9 +184,9 @@ void GameWindow::build() {
     gaugeTimer.onTick = handler([&r] { r.moveGaugeBall(); });
     returnLeftTimer.onTick = handler([&r] { r.returnClawLeft(); });
     returnDownTimer.onTick = handler([&r] { r.returnClawDown(); });
-    musicPlayer.Notify = [this](int code) {
+    musicPlayer.playbackEnded = [this] {
         if (!ended_) {
-            restartMusic(code);
+            restartMusic();
         }
     };
 
@@ -246,10 +246,9 @@ Element& GameWindow::element(const QString& name) const {
 
 void GameWindow::startUp() {
     // The program's folder and the file, joined with this platform's separator.
-    musicPlayer.SetProperty(MMControl::kFileName,
-                            QCoreApplication::applicationDirPath() + QStringLiteral("/mid.mid"));
-    musicPlayer.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-    musicPlayer.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    musicPlayer.setFileName(QCoreApplication::applicationDirPath() + QStringLiteral("/mid.mid"));
+    musicPlayer.command(QStringLiteral("open"));
+    musicPlayer.command(QStringLiteral("play"));
     round_->setStartUpState();
     statusLine_->setCaption(texts::kAskBlue);
 }
@@ -279,10 +278,10 @@ void GameWindow::showInformation() {
     releaseRound();
 }
 
-void GameWindow::restartMusic(int) {
-    musicPlayer.SetProperty(MMControl::kCommand, QStringLiteral("close"));
-    musicPlayer.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-    musicPlayer.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+void GameWindow::restartMusic() {
+    musicPlayer.command(QStringLiteral("close"));
+    musicPlayer.command(QStringLiteral("open"));
+    musicPlayer.command(QStringLiteral("play"));
 }
 
 }  // namespace kalvex

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "music/mmcontrol.h"
+#include "music/music_player.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/elements.h"
@@ -42,7 +42,7 @@ public:
     Timer gaugeTimer;
     Timer returnLeftTimer;
     Timer returnDownTimer;
-    MMControl musicPlayer;
+    MusicPlayer musicPlayer;
 
     // The first showing centres the window on the screen, frame included.
     void setVisible(bool visible) override;
@@ -55,8 +55,8 @@ private:
     void build();
     // Runs once, before the window is shown.
     void startUp();
-    // The music player's notification, whatever it reports: the song starts over.
-    void restartMusic(int notifyCode);
+    // The song has ended: it starts over.
+    void restartMusic();
     // While a modal box is open the round is held: no tick and no pointer
     // event reaches a handler.
     void holdRound();

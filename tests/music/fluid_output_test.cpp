@@ -25,12 +25,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <future>
 #include <mutex>
 
-#include "music/audiooutput.h"
-#include "music/mmcontrol.h"
-#include "music/songoutput.h"
+#include "music/audio_output.h"
+#include "music/music_player.h"
+#include "music/song_file.h"
+#include "music/song_output.h"
+#include "music/song_renderer.h"
 #include "music_support.h"
 
 // The sound server's loop, entered where a thread that drives it has made
@@ -58,7 +61,7 @@ namespace kalvex::testing {
 namespace {
 
 using namespace std::chrono_literals;
-constexpr int kRate = RenderedSong::kRate;
+constexpr int kRate = renderer::kRate;
 
 // The louder channel of a frame, full scale 1.
 float level(const std::int16_t* frame) {
@@ -138,31 +141,30 @@ private:
 };
 
 SongOutputFactory onDevice(std::shared_ptr<Played> played) {
-    return audioOutput(
-        {.names = {}, .sink = [played] { return std::make_unique<RecordingDevice>(played); }});
+    return audioOutput([played] { return std::make_unique<RecordingDevice>(played); });
 }
 
-// Plays `file` through MMControl, restarting it as the window does, until it
+// Plays `file` through the music player, restarting it as the window does, until it
 // has ended `loops` times; returns whether every notification came on the
 // GUI thread.
 bool playLoops(const QString& file, std::shared_ptr<Played> played, int loops) {
-    MMControl player(testRenderer(), onDevice(played));
+    kalvex::MusicPlayer player(testRenderer(), onDevice(played));
     int ended = 0;
-    bool onGuiThread = true;
-    player.Notify = [&](int) {
-        onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
+    bool onEventThread = true;
+    player.playbackEnded = [&] {
+        onEventThread = onEventThread && QThread::currentThread() == qApp->thread();
         if (++ended < loops) {
-            player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+            player.command(QStringLiteral("close"));
+            player.command(QStringLiteral("open"));
+            player.command(QStringLiteral("play"));
         }
     };
-    player.SetProperty(MMControl::kFileName, file);
-    player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-    player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    player.setFileName(file);
+    player.command(QStringLiteral("open"));
+    player.command(QStringLiteral("play"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return ended == loops; }, 10'000)) << ended << " ends";
     QTest::qWait(150);  // what is queued on the card is heard
-    return onGuiThread;
+    return onEventThread;
 }
 
 // One loud click at the top of a 300 ms file, played four times over.
@@ -183,7 +185,7 @@ protected:
         writeBytes(file.toStdString(),
                    midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
         auto played = std::make_shared<Played>();
-        notifiedOnGuiThread = playLoops(file, played, kLoops);
+        endedOnEventThread = playLoops(file, played, kLoops);
         onsetsMs = onsets(played->copy());
     }
 
@@ -211,13 +213,13 @@ protected:
     }
 
     static inline bool played = false;
-    static inline bool notifiedOnGuiThread = false;
+    static inline bool endedOnEventThread = false;
     static inline std::vector<double> onsetsMs;
 };
 
 TEST_F(SeamlessLoop, EveryEndRestartsTheFileFromItsFirstNote) {
     EXPECT_EQ(onsetsMs.size(), std::size_t(kLoops)) << ::testing::PrintToString(onsetsMs);
-    EXPECT_TRUE(notifiedOnGuiThread);
+    EXPECT_TRUE(endedOnEventThread);
 }
 
 TEST_F(SeamlessLoop, TheNextLoopSoundsWithinAHundredMillisecondsOfTheEnd) {
@@ -286,9 +288,19 @@ TEST(RenderedSong, GivesBackTheSamplesAsRenderedOnEveryRead) {
     EXPECT_TRUE(whole == again) << "read from where a failed seek left off";
 }
 
+// The memory this process holds, as the system counts it: pages touched.
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t size = 0;
+    std::size_t resident = 0;
+    statm >> size >> resident;
+    return resident * std::size_t(sysconf(_SC_PAGESIZE));
+}
+
 // Whatever comes, the samples kept stay within their cap: white noise, which
 // packs worst, fills it in well under the longest song's five minutes here.
 TEST(RenderedSong, KeepsNoMoreThanItsCap) {
+    const std::size_t before = residentBytes();
     RenderedSong song;
     std::vector<std::int16_t> noise(4096 * 2);
     std::uint32_t random = 1;
@@ -300,7 +312,13 @@ TEST(RenderedSong, KeepsNoMoreThanItsCap) {
         refused = !song.add(noise.data(), 4096);
     }
     EXPECT_TRUE(refused) << "five minutes of noise were all kept";
-    EXPECT_LE(song.packedBytes(), RenderedSong::kMostPackedBytes);
+    const std::size_t grown = residentBytes() - before;
+    std::printf("the full song holds %zu KiB\n", grown >> 10);
+#ifndef __SANITIZE_ADDRESS__  // which keeps what is freed, and shadows all
+    // The encoder's own state, about 1.5 MiB, comes on top of the kept samples.
+    constexpr std::size_t kEncoderBytes = 2 << 20;
+    EXPECT_LE(grown, RenderedSong::kMostPackedBytes + kEncoderBytes);
+#endif
 }
 
 TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
@@ -310,10 +328,6 @@ TEST(FluidRender, TheGamesMusicSoundsAndDoesNotClip) {
     ASSERT_TRUE(rendered) << error;
     EXPECT_EQ(error, "");
     EXPECT_EQ(rendered->frames(), 1693440u) << "the song's 38.4 s, to the frame";
-    // Kept packed, in a small share of the memory of the plain samples.
-    EXPECT_LT(rendered->packedBytes(), rendered->frames() * 4 / 5);
-    std::printf("packed to %.1f %% of the plain samples\n",
-                100.0 * double(rendered->packedBytes()) / double(rendered->frames() * 4));
     const auto pcm = samples(rendered);
     double sum = 0;
     float peak = 0;
@@ -335,19 +349,19 @@ TEST(FluidRender, ASongWithOtherInstrumentsSoundsAfterTheFirst) {
                midiFromScore("tempo 800\npart c channel=10 program=1\n| claves/4 r r r |\n"));
     auto played = std::make_shared<Played>();
     {
-        MMControl player(testRenderer(), onDevice(played));
+        kalvex::MusicPlayer player(testRenderer(), onDevice(played));
         int ended = 0;
-        player.Notify = [&](int) {
+        player.playbackEnded = [&] {
             ++ended;
             writeBytes(file.toStdString(),
                        midiFromScore("tempo 120\npart m channel=2 program=81\n| C5/1 |\n"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-            player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+            player.command(QStringLiteral("close"));
+            player.command(QStringLiteral("open"));
+            player.command(QStringLiteral("play"));
         };
-        player.SetProperty(MMControl::kFileName, file);
-        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+        player.setFileName(file);
+        player.command(QStringLiteral("open"));
+        player.command(QStringLiteral("play"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 2; }, 10'000)) << ended << " ends";
     }
     // The click lasts a few dozen milliseconds, the held note two seconds.
@@ -414,12 +428,12 @@ TEST_F(WithoutSoundServer, TheMusicPlaysOnAlsasDefaultDevice) {
                midiFromScore("tempo 120\npart m channel=1 program=1\n| C5/1 |\n"));
     ::testing::internal::CaptureStderr();
     {
-        MMControl player(testRenderer(), audioOutput());
+        kalvex::MusicPlayer player(testRenderer(), audioOutput());
         int ended = 0;
-        player.Notify = [&](int) { ++ended; };
-        player.SetProperty(MMControl::kFileName, file);
-        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+        player.playbackEnded = [&] { ++ended; };
+        player.setFileName(file);
+        player.command(QStringLiteral("open"));
+        player.command(QStringLiteral("play"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 1; }, 10'000));
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
@@ -480,9 +494,9 @@ TEST(AudioOutput, LetsGoOfAHungDeviceAtOnce) {
     auto gone = std::make_shared<std::promise<void>>();
     auto threadEnded = gone->get_future();
     auto told = std::make_shared<std::atomic<int>>(0);
-    auto output = audioOutput({.names = {}, .sink = [gate = release.get_future().share(), gone] {
-                                   return std::make_unique<HungDevice>(gate, gone);
-                               }})([](unsigned) {}, [told](const std::string&) { ++*told; });
+    auto output = audioOutput([gate = release.get_future().share(), gone] {
+        return std::make_unique<HungDevice>(gate, gone);
+    })([](unsigned) {}, [told](const std::string&) { ++*told; });
     std::this_thread::sleep_for(50ms);  // the thread is in open()
     const auto started = std::chrono::steady_clock::now();
     output.reset();
@@ -510,7 +524,7 @@ TEST(PulseStream, AQuitThatComesAsTheLoopGoesToSleepIsHeard) {
     const std::string saved = before != nullptr ? before : "";
     setenv("PULSE_SERVER", ("unix:" + path).c_str(), 1);
 
-    auto sink = pulseStream({});
+    auto sink = pulseStream();
     std::atomic<bool> quit = false;
     auto opened = std::async(std::launch::async, [&] { return sink->open(quit); });
     EXPECT_EQ(opened.wait_for(200ms), std::future_status::timeout) << "the server answered";

@@ -13,7 +13,8 @@
 
 #include "../../tools/midigen/score.h"
 #include "../../tools/midigen/smf.h"
-#include "music/songoutput.h"
+#include "music/song_file.h"
+#include "music/song_renderer.h"
 
 namespace kalvex::testing {
 

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "music/songoutput.h"
+#include "music/song_file.h"
+#include "music/song_renderer.h"
 
 namespace kalvex::testing {
 

@@ -25,7 +25,7 @@
 #include <optional>
 #include <set>
 
-#include "music/mmcontrol.h"
+#include "music/music_player.h"
 #include "music_support.h"
 
 namespace kalvex::testing {
@@ -88,13 +88,13 @@ std::size_t framesFor(const std::vector<std::uint8_t>& bytes) {
 // Silence as long as the frames for the file.
 std::shared_ptr<RenderedSong> silence(const SongFile& file) {
     auto pcm = std::make_shared<RenderedSong>();
-    const std::vector<std::int16_t> zero(framesFor(file.bytes->size()) * RenderedSong::kChannels);
+    const std::vector<std::int16_t> zero(framesFor(file.bytes->size()) * renderer::kChannels);
     pcm->add(zero.data(), framesFor(file.bytes->size()));
     pcm->finish();
     return pcm;
 }
 
-class MMControlTest : public ::testing::Test {
+class MusicPlayer : public ::testing::Test {
 protected:
     // A renderer that renders once `release` is set, or fails with `failure`.
     SongRenderer renderer(std::string failure = {}) {
@@ -143,17 +143,17 @@ protected:
         return path;
     }
 
-    void start(MMControl& player, const QString& file) {
-        player.SetProperty(MMControl::kFileName, file);
-        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    void start(kalvex::MusicPlayer& player, const QString& file) {
+        player.setFileName(file);
+        player.command(QStringLiteral("open"));
+        player.command(QStringLiteral("play"));
     }
 
     // What the window does on every notification.
-    static void restart(MMControl& player) {
-        player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("open"));
-        player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
+    static void restart(kalvex::MusicPlayer& player) {
+        player.command(QStringLiteral("close"));
+        player.command(QStringLiteral("open"));
+        player.command(QStringLiteral("play"));
     }
 
     bool waitForCalls(std::size_t n) {
@@ -170,8 +170,8 @@ protected:
 };
 
 // Rendering takes a while; the window must not wait for it.
-TEST_F(MMControlTest, CommandsReturnAtOnceAndPlayWaitsForTheRenderedSong) {
-    MMControl player(renderer(), output());
+TEST_F(MusicPlayer, CommandsReturnAtOnceAndPlayWaitsForTheRenderedSong) {
+    kalvex::MusicPlayer player(renderer(), output());
     const QString file = songFile("a.mid", 2);
     std::thread opening([this] {
         std::this_thread::sleep_for(300ms);
@@ -190,13 +190,12 @@ TEST_F(MMControlTest, CommandsReturnAtOnceAndPlayWaitsForTheRenderedSong) {
 
 // The notification handler never names the file again: open reads the kept
 // name, and reads the file afresh.
-TEST_F(MMControlTest, EveryRestartReopensTheKeptFileFromItsStart) {
+TEST_F(MusicPlayer, EveryRestartReopensTheKeptFileFromItsStart) {
     release.set_value();
-    MMControl player(renderer(), output());
+    kalvex::MusicPlayer player(renderer(), output());
     const QString file = songFile("loop.mid", 1);
     int notifications = 0;
-    player.Notify = [&](int code) {
-        EXPECT_EQ(code, MMControl::kPlaybackEnded);
+    player.playbackEnded = [&] {
         ++notifications;
         restart(player);
     };
@@ -212,16 +211,15 @@ TEST_F(MMControlTest, EveryRestartReopensTheKeptFileFromItsStart) {
     // Each song had ended, so "close" has nothing to stop.
     EXPECT_EQ(record->calls, std::vector<std::string>(4, "play"));
     EXPECT_EQ(std::set<unsigned>(record->tags.begin(), record->tags.end()).size(), 4u);
-    EXPECT_EQ(player.fileName(), file);
     EXPECT_EQ(record->outputs, 1);  // the output is made once, not per loop
 }
 
 // The loop plays the same file again and again: it is rendered once, and
 // every later pass plays the kept samples.
-TEST_F(MMControlTest, AnUnchangedFileIsNotRenderedAgain) {
+TEST_F(MusicPlayer, AnUnchangedFileIsNotRenderedAgain) {
     release.set_value();
-    MMControl player(renderer(), output());
-    player.Notify = [&](int) { restart(player); };
+    kalvex::MusicPlayer player(renderer(), output());
+    player.playbackEnded = [&] { restart(player); };
     start(player, songFile("loop.mid", 1));
     ASSERT_TRUE(waitForCalls(1));
     for (int loop = 1; loop <= 3; ++loop) {
@@ -235,13 +233,13 @@ TEST_F(MMControlTest, AnUnchangedFileIsNotRenderedAgain) {
         1u);
 }
 
-TEST_F(MMControlTest, NotifyComesLaterOnTheGuiThreadNotFromTheAudioThread) {
+TEST_F(MusicPlayer, PlaybackEndedComesLaterOnTheEventThreadNotFromTheAudioThread) {
     release.set_value();
-    MMControl player(renderer(), output());
+    kalvex::MusicPlayer player(renderer(), output());
     std::atomic<int> notified = 0;
-    std::atomic<bool> onGuiThread = false;
-    player.Notify = [&](int) {
-        onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+    std::atomic<bool> onEventThread = false;
+    player.playbackEnded = [&] {
+        onEventThread = QThread::currentThread() == QCoreApplication::instance()->thread();
         ++notified;
     };
     start(player, songFile("a.mid", 1));
@@ -249,14 +247,14 @@ TEST_F(MMControlTest, NotifyComesLaterOnTheGuiThreadNotFromTheAudioThread) {
     end(record->tags.back());
     EXPECT_EQ(notified, 0);  // queued, not called from the ending thread
     ASSERT_TRUE(QTest::qWaitFor([&] { return notified == 1; }, 2000));
-    EXPECT_TRUE(onGuiThread);
+    EXPECT_TRUE(onEventThread);
 }
 
-TEST_F(MMControlTest, TheEndOfAClosedPlaybackIsIgnored) {
+TEST_F(MusicPlayer, TheEndOfAClosedPlaybackIsIgnored) {
     release.set_value();
-    MMControl player(renderer(), output());
+    kalvex::MusicPlayer player(renderer(), output());
     int notified = 0;
-    player.Notify = [&](int) { ++notified; };
+    player.playbackEnded = [&] { ++notified; };
     start(player, songFile("a.mid", 1));
     ASSERT_TRUE(waitForCalls(1));
     const unsigned first = record->tags.back();
@@ -269,32 +267,31 @@ TEST_F(MMControlTest, TheEndOfAClosedPlaybackIsIgnored) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return notified == 1; }, 2000));
 }
 
-TEST_F(MMControlTest, PlayWithoutOpenAndUnknownCommandsDoNothing) {
+TEST_F(MusicPlayer, PlayWithoutOpenAndUnknownCommandsDoNothing) {
     release.set_value();
-    MMControl player(renderer(), output());
-    player.SetProperty(MMControl::kFileName, songFile("a.mid", 1));
-    player.SetProperty(MMControl::kCommand, QStringLiteral("play"));
-    player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
-    player.SetProperty(MMControl::kCommand, QStringLiteral("rewind"));
-    player.SetProperty(7, QStringLiteral("open"));
+    kalvex::MusicPlayer player(renderer(), output());
+    player.setFileName(songFile("a.mid", 1));
+    player.command(QStringLiteral("play"));
+    player.command(QStringLiteral("close"));
+    player.command(QStringLiteral("rewind"));
     QTest::qWait(50);
     EXPECT_EQ(record->renders, 0);
     EXPECT_TRUE(record->callsSoFar().empty());
 }
 
-TEST_F(MMControlTest, ADoubledSeparatorStillNamesTheFile) {
+TEST_F(MusicPlayer, ADoubledSeparatorStillNamesTheFile) {
     release.set_value();
-    MMControl player(renderer(), output());
+    kalvex::MusicPlayer player(renderer(), output());
     songFile("mid.mid", 1);
     start(player, dir.path() + QStringLiteral("//mid.mid"));
     EXPECT_TRUE(waitForCalls(1));
 }
 
-TEST_F(MMControlTest, ClosingBeforeTheSongIsRenderedCancelsThePlay) {
-    MMControl player(renderer(), output());
+TEST_F(MusicPlayer, ClosingBeforeTheSongIsRenderedCancelsThePlay) {
+    kalvex::MusicPlayer player(renderer(), output());
     start(player, songFile("a.mid", 1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return bool(record->rendering); }, 2000));
-    player.SetProperty(MMControl::kCommand, QStringLiteral("close"));
+    player.command(QStringLiteral("close"));
     release.set_value();
     QTest::qWait(100);
     EXPECT_TRUE(record->callsSoFar().empty());
@@ -304,7 +301,7 @@ TEST_F(MMControlTest, ClosingBeforeTheSongIsRenderedCancelsThePlay) {
 // and once the player is gone, nothing of its own is held by another thread
 // or reached from one: the output is gone with it, and the render, when it
 // ends, finds no one to hand its song to and frees it.
-TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing) {
+TEST_F(MusicPlayer, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing) {
     std::shared_future<void> gate = release.get_future().share();
     SongRenderer held = [r = record, gate](const SongFile& song, const RenderCancel&,
                                            std::string&) -> std::shared_ptr<const RenderedSong> {
@@ -323,7 +320,7 @@ TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing
         r->rendering = false;
         return pcm;
     };
-    std::optional<MMControl> player;
+    std::optional<kalvex::MusicPlayer> player;
     player.emplace(held, output());
     start(*player, songFile("a.mid", 1));
     ASSERT_TRUE(waitForCalls(1));
@@ -353,7 +350,7 @@ TEST_F(MMControlTest, DestroyingWhileASongRendersReturnsAtOnceAndLeavesItNothing
 // The game's process may end as soon as the player has gone: by then its
 // renderer is dead and reaped, even one that ignores every signal it can
 // and never asks to die with the game.
-TEST_F(MMControlTest, DestroyingThePlayerKillsAndReapsItsRenderer) {
+TEST_F(MusicPlayer, DestroyingThePlayerKillsAndReapsItsRenderer) {
     const QString pidFile = dir.filePath(QStringLiteral("pid"));
     const QString program = dir.filePath(QStringLiteral("renderer"));
     {
@@ -363,7 +360,7 @@ TEST_F(MMControlTest, DestroyingThePlayerKillsAndReapsItsRenderer) {
                  "'\nexec sleep 60\n"));
         ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
-    std::optional<MMControl> player;
+    std::optional<kalvex::MusicPlayer> player;
     player.emplace(rendererProgram(program.toStdString()), output());
     start(*player, songFile("a.mid", 1));
     pid_t pid = 0;
@@ -407,9 +404,9 @@ TEST(SongFileRead, ASongThatCannotBeHeldSaysTheTrueCause) {
 
 // Without music the game goes on: nothing blocks, nothing notifies, and one
 // line on stderr says why, however often the loop would retry.
-class NoMusic : public MMControlTest {
+class NoMusic : public MusicPlayer {
 protected:
-    std::string runTwice(MMControl& player, const QString& file) {
+    std::string runTwice(kalvex::MusicPlayer& player, const QString& file) {
         ::testing::internal::CaptureStderr();
         start(player, file);
         QTest::qWait(200);  // the file is read on another thread
@@ -434,8 +431,8 @@ protected:
 
 TEST_F(NoMusic, MissingFile) {
     release.set_value();
-    MMControl player(renderer(), output());
-    player.Notify = [&](int) { ++notified; };
+    kalvex::MusicPlayer player(renderer(), output());
+    player.playbackEnded = [&] { ++notified; };
     const QString file = dir.filePath(QStringLiteral("mid.mid"));
     const std::string err = runTwice(player, file);
     EXPECT_EQ(lines(err), 1) << err;
@@ -446,8 +443,8 @@ TEST_F(NoMusic, MissingFile) {
 
 TEST_F(NoMusic, NoSoundBank) {
     release.set_value();
-    MMControl player(renderer("the sound bank could not be loaded"), output());
-    player.Notify = [&](int) { ++notified; };
+    kalvex::MusicPlayer player(renderer("the sound bank could not be loaded"), output());
+    player.playbackEnded = [&] { ++notified; };
     const std::string err = runTwice(player, songFile("a.mid", 1));
     EXPECT_EQ(lines(err), 1) << err;
     EXPECT_NE(err.find("the sound bank could not be loaded"), std::string::npos) << err;
@@ -459,7 +456,7 @@ TEST_F(NoMusic, NoSoundBank) {
 // for or read whole: the window would hang, or the memory fill.
 TEST_F(NoMusic, FilesThatAreNotSongs) {
     release.set_value();
-    MMControl player(renderer(), output());
+    kalvex::MusicPlayer player(renderer(), output());
     const QString fifo = dir.filePath(QStringLiteral("fifo.mid"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString loop = dir.filePath(QStringLiteral("loop.mid"));
@@ -497,7 +494,7 @@ TEST_F(NoMusic, FilesThatAreNotSongs) {
 // The output keeps looking for a sound output on its own; the player only says so.
 TEST_F(NoMusic, NoAudioOutputYet) {
     release.set_value();
-    MMControl player(renderer(), output());
+    kalvex::MusicPlayer player(renderer(), output());
     start(player, songFile("a.mid", 1));
     ASSERT_TRUE(waitForCalls(1));
     ::testing::internal::CaptureStderr();

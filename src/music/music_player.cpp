@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/mmcontrol.h"
+#include "music/music_player.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -15,8 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "music/audiooutput.h"
-#include "music/songoutput.h"
+#include "music/audio_output.h"
+#include "music/song_file.h"
+#include "music/song_renderer.h"
 
 namespace kalvex {
 namespace {
@@ -35,7 +36,7 @@ void runOffGui(std::function<void()> f) {
 
 // What the player shares with the threads that read and render: they reach
 // the player only through post(), which does nothing once it has gone.
-struct MMControl::Link {
+struct MusicPlayer::Link {
     std::mutex mutex;
     QObject* gui = nullptr;
     std::atomic<unsigned> render = 0;          // the render wanted; others give up
@@ -52,7 +53,7 @@ struct MMControl::Link {
 
 // Where replies are queued; it also calls `firstFrame` once the window it
 // watches has drawn its first frame.
-class MMControl::GuiThread : public QObject {
+class MusicPlayer::ReplyTarget : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
@@ -64,20 +65,20 @@ public:
     std::function<void()> firstFrame;
 };
 
-MMControl::MMControl()
-    : MMControl(rendererProgram(QCoreApplication::applicationDirPath().toStdString() + "/" +
-                                kRendererName),
-                audioOutput()) {}
+MusicPlayer::MusicPlayer()
+    : MusicPlayer(rendererProgram(QCoreApplication::applicationDirPath().toStdString() + "/" +
+                                  kRendererName),
+                  audioOutput()) {}
 
-MMControl::MMControl(SongRenderer render, SongOutputFactory openOutput)
+MusicPlayer::MusicPlayer(SongRenderer render, SongOutputFactory openOutput)
     : render_(std::move(render)),
       openOutput_(std::move(openOutput)),
-      guiThread_(std::make_unique<GuiThread>()),
+      replyTarget_(std::make_unique<ReplyTarget>()),
       link_(std::make_shared<Link>()) {
-    link_->gui = guiThread_.get();
+    link_->gui = replyTarget_.get();
 }
 
-MMControl::~MMControl() {
+MusicPlayer::~MusicPlayer() {
     {
         std::lock_guard lock(link_->mutex);
         link_->gui = nullptr;
@@ -88,37 +89,37 @@ MMControl::~MMControl() {
     }
     output_.reset();
     // With the queue go the replies still in it.
-    guiThread_.reset();
+    replyTarget_.reset();
 }
 
-void MMControl::SetProperty(int id, const QString& value) {
-    if (id == kFileName) {
-        fileName_ = value;
-    } else if (id == kCommand) {
-        if (value.compare(QLatin1String("open"), Qt::CaseInsensitive) == 0) {
-            open();
-        } else if (value.compare(QLatin1String("play"), Qt::CaseInsensitive) == 0) {
-            play();
-        } else if (value.compare(QLatin1String("close"), Qt::CaseInsensitive) == 0) {
-            close();
-        }
+void MusicPlayer::setFileName(const QString& path) {
+    fileName_ = path;
+}
+
+void MusicPlayer::command(const QString& word) {
+    if (word.compare(QLatin1String("open"), Qt::CaseInsensitive) == 0) {
+        open();
+    } else if (word.compare(QLatin1String("play"), Qt::CaseInsensitive) == 0) {
+        play();
+    } else if (word.compare(QLatin1String("close"), Qt::CaseInsensitive) == 0) {
+        close();
     }
 }
 
-void MMControl::startAfterFirstFrame(QObject* window) {
+void MusicPlayer::startAfterFirstFrame(QObject* window) {
     held_ = true;
     const auto release = [this] {
         if (std::exchange(held_, false) && std::exchange(readHeld_, false)) {
             read();
         }
     };
-    guiThread_->firstFrame = release;
-    window->installEventFilter(guiThread_.get());
-    QTimer::singleShot(kLongestHoldMs, guiThread_.get(), release);
+    replyTarget_->firstFrame = release;
+    window->installEventFilter(replyTarget_.get());
+    QTimer::singleShot(kLongestHoldMs, replyTarget_.get(), release);
 }
 
 // Reads the file anew each time, so a restart plays what is on disk now.
-void MMControl::open() {
+void MusicPlayer::open() {
     close();
     reading_ = true;
     if (held_) {
@@ -128,7 +129,7 @@ void MMControl::open() {
     }
 }
 
-void MMControl::read() {
+void MusicPlayer::read() {
     runOffGui([link = link_, player = this, opening = opening_, path = fileName_] {
         link->post(
             [player, opening, file = loadSongFile(path)] { player->fileRead(opening, file); });
@@ -137,7 +138,7 @@ void MMControl::read() {
 
 // A file that has not changed plays from the kept samples; another is
 // rendered first.
-void MMControl::fileRead(unsigned opening, const SongFile& file) {
+void MusicPlayer::fileRead(unsigned opening, const SongFile& file) {
     if (opening != opening_) {
         return;  // closed, or opened again, since
     }
@@ -175,7 +176,7 @@ void MMControl::fileRead(unsigned opening, const SongFile& file) {
 }
 
 // A song may come with a remark; a failure says why.
-void MMControl::rendered(unsigned opening, unsigned render, Kept kept) {
+void MusicPlayer::rendered(unsigned opening, unsigned render, Kept kept) {
     if (render != renders_) {
         return;  // a later file's render has begun since
     }
@@ -193,7 +194,7 @@ void MMControl::rendered(unsigned opening, unsigned render, Kept kept) {
     }
 }
 
-void MMControl::cannotPlay(unsigned opening, const QString& why) {
+void MusicPlayer::cannotPlay(unsigned opening, const QString& why) {
     if (opening == opening_) {
         reading_ = false;
         playWanted_ = false;
@@ -201,7 +202,7 @@ void MMControl::cannotPlay(unsigned opening, const QString& why) {
     say(kNoMusic + why);
 }
 
-void MMControl::songReady(std::shared_ptr<const RenderedSong> song) {
+void MusicPlayer::songReady(std::shared_ptr<const RenderedSong> song) {
     reading_ = false;
     song_ = std::move(song);
     if (std::exchange(playWanted_, false)) {
@@ -209,7 +210,7 @@ void MMControl::songReady(std::shared_ptr<const RenderedSong> song) {
     }
 }
 
-void MMControl::play() {
+void MusicPlayer::play() {
     if (playing_) {
         return;
     }
@@ -232,7 +233,7 @@ void MMControl::play() {
     }
 }
 
-void MMControl::close() {
+void MusicPlayer::close() {
     if (playing_) {
         output_->stop();
     }
@@ -245,18 +246,18 @@ void MMControl::close() {
     ++tag_;
 }
 
-void MMControl::songEnded(unsigned tag) {
+void MusicPlayer::songEnded(unsigned tag) {
     if (tag != tag_ || !playing_) {
         return;  // the end of a playback that was closed since
     }
     playing_ = false;
-    if (Notify) {
-        Notify(kPlaybackEnded);
+    if (playbackEnded) {
+        playbackEnded();
     }
 }
 
 // A loop that keeps failing the same way says so once.
-void MMControl::say(const QString& line) {
+void MusicPlayer::say(const QString& line) {
     if (line == lastReason_) {
         return;
     }

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/audiooutput.h"
+#include "music/audio_output.h"
 
 #include <sys/stat.h>
 
@@ -15,6 +15,9 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "music/rendered_song.h"
+#include "renderer/protocol.h"
 
 namespace kalvex {
 namespace {
@@ -33,7 +36,7 @@ constexpr std::size_t kChunkFrames = 16384;
 
 // What the output thread shares with the GUI thread.
 struct State {
-    explicit State(AudioOutputSettings s) : settings(std::move(s)) {}
+    explicit State(std::function<std::unique_ptr<AudioSink>()> m) : makeSink(std::move(m)) {}
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -48,7 +51,8 @@ struct State {
 
     SongOutput::Ended ended;
     SongOutput::Trouble trouble;
-    const AudioOutputSettings settings;
+    // Empty for the machine's own output.
+    const std::function<std::unique_ptr<AudioSink>()> makeSink;
 
     void wake() {  // under the lock
         if (sink != nullptr) {
@@ -69,7 +73,7 @@ enum class Fed { Quit, Lost, ServerAppeared };
 Fed feed(State& st, AudioSink& sink, bool alsa) {
     int fruitless = 0;
     auto looked = Clock::now();
-    std::vector<std::int16_t> chunk(kChunkFrames * RenderedSong::kChannels);
+    std::vector<std::int16_t> chunk(kChunkFrames * renderer::kChannels);
     std::unique_ptr<RenderedSong::Reader> reader;
     const RenderedSong* readerOf = nullptr;
     for (;;) {
@@ -143,13 +147,13 @@ void run(State& st) {
     bool serverFound = false;
     while (!st.quit) {
         const bool server = serverFound || soundServerExists();
-        const bool alsa = !st.settings.sink && !server;
-        std::unique_ptr<AudioSink> sink = st.settings.sink ? st.settings.sink()
-                                          : server         ? pulseStream(st.settings.names)
-                                                           : alsaDevice();
+        const bool alsa = !st.makeSink && !server;
+        std::unique_ptr<AudioSink> sink = st.makeSink ? st.makeSink()
+                                          : server    ? pulseStream()
+                                                      : alsaDevice();
         st.setSink(sink.get());
         const bool opened = sink->open(st.quit);
-        serverFound = serverFound || (opened && server && !st.settings.sink);
+        serverFound = serverFound || (opened && server && !st.makeSink);
         const Fed fed = opened ? feed(st, *sink, alsa) : Fed::Quit;
         st.setSink(nullptr);
         const std::string alsaFailure = alsa ? sink->failure() : "";
@@ -179,8 +183,8 @@ void run(State& st) {
 
 class AudioOutput final : public SongOutput {
 public:
-    AudioOutput(Ended ended, Trouble trouble, AudioOutputSettings settings)
-        : state_(std::make_shared<State>(std::move(settings))) {
+    AudioOutput(Ended ended, Trouble trouble, std::function<std::unique_ptr<AudioSink>()> makeSink)
+        : state_(std::make_shared<State>(std::move(makeSink))) {
         state_->ended = std::move(ended);
         state_->trouble = std::move(trouble);
         thread_ = std::thread([st = state_] { run(*st); });
@@ -241,9 +245,13 @@ bool soundServerExists() {
     return false;
 }
 
-SongOutputFactory audioOutput(AudioOutputSettings settings) {
-    return [settings = std::move(settings)](SongOutput::Ended ended, SongOutput::Trouble trouble) {
-        return std::make_unique<AudioOutput>(std::move(ended), std::move(trouble), settings);
+SongOutputFactory audioOutput() {
+    return audioOutput(nullptr);
+}
+
+SongOutputFactory audioOutput(std::function<std::unique_ptr<AudioSink>()> makeSink) {
+    return [makeSink = std::move(makeSink)](SongOutput::Ended ended, SongOutput::Trouble trouble) {
+        return std::make_unique<AudioOutput>(std::move(ended), std::move(trouble), makeSink);
     };
 }
 

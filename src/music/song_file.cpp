@@ -15,7 +15,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "music/songoutput.h"
+#include "music/song_file.h"
 #include "renderer/protocol.h"
 
 namespace kalvex {

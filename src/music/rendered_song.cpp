@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/renderedsong.h"
+#include "music/rendered_song.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,8 +55,8 @@ RenderedSong::RenderedSong() {
     // only the pages written are ever touched.
     packed_.reserve(kMostPackedBytes);
     SF_INFO format{};
-    format.samplerate = kRate;
-    format.channels = kChannels;
+    format.samplerate = renderer::kRate;
+    format.channels = renderer::kChannels;
     format.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
     writer_ = sf_open_virtual(&inMemory, SFM_WRITE, &format, &out_);
     double quality = kQuality;
@@ -104,7 +104,7 @@ void RenderedSong::Reader::read(std::size_t at, std::int16_t* out, std::size_t c
     }
     // As floats: libsndfile's own 16-bit samples wrap where Vorbis overshoots
     // full scale, a loud click. Past the end: silence.
-    decoded_.assign(count * kChannels, 0.0f);
+    decoded_.assign(count * renderer::kChannels, 0.0f);
     if (file_ != nullptr && at == next_) {
         next_ += std::size_t(
             std::max<sf_count_t>(sf_readf_float(file_, decoded_.data(), sf_count_t(count)), 0));

@@ -9,52 +9,50 @@
 #include <functional>
 #include <memory>
 
-#include "music/songoutput.h"
+#include "music/song_output.h"
+#include "music/song_renderer.h"
 
 class QObject;
 
 namespace kalvex {
 
-// The window's hidden music player, driven by numbered properties: 22 takes a
-// file name, 23 a command word ("open", "play", "close") carried out when
-// assigned. Notify is raised on the window's event thread when playback ends.
+// The window's hidden music player: it is given a file name, then command
+// words ("open", "play", "close") carried out when given. playbackEnded is
+// called on the window's event thread when a playback reaches its end.
 //
 // No command ever blocks or fails: the file is read on a thread of its own
 // and the song rendered by the renderer program, a "play" given meanwhile
 // plays once the song is ready, and when the file or the sound cannot be had
 // the game goes on in silence after one line on stderr. A file that has not
 // changed plays again from the kept samples.
-class MMControl {
+class MusicPlayer {
 public:
-    static constexpr int kFileName = 22;
-    static constexpr int kCommand = 23;
-    // Notify's argument: playback reached the end of the file.
-    static constexpr int kPlaybackEnded = 1;
-
     // Renders with the renderer program beside the game, plays on the
     // machine's sound output; or with the given parts.
-    MMControl();
-    MMControl(SongRenderer render, SongOutputFactory openOutput);
+    MusicPlayer();
+    MusicPlayer(SongRenderer render, SongOutputFactory openOutput);
     // Returns at once, whatever the file, the renderer or the audio are doing,
     // once a renderer still running is killed and reaped: the game's process
     // may end right after. No thread of the player's holds its output or can
     // reach it afterwards.
-    ~MMControl();
-    MMControl(const MMControl&) = delete;
-    MMControl& operator=(const MMControl&) = delete;
+    ~MusicPlayer();
+    MusicPlayer(const MusicPlayer&) = delete;
+    MusicPlayer& operator=(const MusicPlayer&) = delete;
 
-    void SetProperty(int id, const QString& value);
-    const QString& fileName() const { return fileName_; }
+    // The file "open" reads.
+    void setFileName(const QString& path);
+    // "open", "play" or "close", in any case; other words do nothing.
+    void command(const QString& word);
 
     // Holds all music work until `window` has drawn its first frame, or a
     // second has passed, so that the window does not wait for the music.
     void startAfterFirstFrame(QObject* window);
 
-    std::function<void(int)> Notify;
+    std::function<void()> playbackEnded;
 
 private:
     struct Link;
-    class GuiThread;
+    class ReplyTarget;
     // The last file rendered, and its song, or why it has none: it is not
     // rendered again while it stays the same.
     struct Kept {
@@ -78,7 +76,7 @@ private:
     SongRenderer render_;
     SongOutputFactory openOutput_;
     // Lives on the GUI thread; what other threads report is queued to it.
-    std::unique_ptr<GuiThread> guiThread_;
+    std::unique_ptr<ReplyTarget> replyTarget_;
     std::shared_ptr<Link> link_;  // with the threads that read and render
     std::unique_ptr<SongOutput> output_;
     Kept kept_;

@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <mutex>
 
-#include "music/audiooutput.h"
-#include "music/renderedsong.h"
+#include "music/audio_output.h"
+#include "renderer/protocol.h"
 
 namespace kalvex {
 namespace {
@@ -46,7 +46,7 @@ public:
                       : snd_pcm_open(&pcm_, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
         if (err >= 0) {
             err = snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
-                                     RenderedSong::kChannels, RenderedSong::kRate, 1, kBufferUs);
+                                     renderer::kChannels, renderer::kRate, 1, kBufferUs);
         }
         snd_pcm_uframes_t buffer = 0, period = 0;
         snd_pcm_sw_params_t* sw = nullptr;

@@ -26,8 +26,6 @@ struct PackedBytes {
 // front to back, by add() and finish(), then read only.
 class RenderedSong {
 public:
-    static constexpr int kRate = renderer::kRate;
-    static constexpr int kChannels = renderer::kChannels;
     // Music packs to about 20 KiB a second, noise hardly more (1.3 MiB a
     // minute): whatever the song, the kept samples cost no more than this.
     static constexpr std::size_t kMostPackedBytes = 2 << 20;
@@ -39,7 +37,6 @@ public:
 
     std::size_t frames() const { return frames_; }
     bool complete() const { return complete_; }
-    std::size_t packedBytes() const { return packed_.size(); }
 
     // Packs the next `count` frames; false when they cannot be, or would take
     // more than kMostPackedBytes.

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "music/songoutput.h"
+#include "music/song_output.h"
 
 namespace kalvex {
 
@@ -39,31 +39,16 @@ public:
     virtual std::string failure() const { return {}; }
 };
 
-// How the music shows up in the desktop's mixer, which remembers the
-// player's volume and mute for it. No media role: the mixer would then
-// remember them for every program of that role.
-struct StreamNames {
-    std::string application = "Kalvex";
-    std::string id = "org.kalvex.Kalvex";  // also the icon's name, as in the desktop entry
-    std::string stream = "배경 음악";
-};
-
 // One playback stream on the PulseAudio server (or PipeWire's stand-in),
 // with a buffer of a second that it asks to be refilled every half second.
 // It connects to the server named by the environment, or the user's, and
 // never starts one; it waits for a server that accepted the connection
 // however long it takes to answer.
-std::unique_ptr<AudioSink> pulseStream(StreamNames names);
+std::unique_ptr<AudioSink> pulseStream();
 
 // ALSA's default device, for a machine without a sound server: a one-second
 // buffer, refilled when half of it has played, and never a blocking call.
 std::unique_ptr<AudioSink> alsaDevice();
-
-struct AudioOutputSettings {
-    StreamNames names;
-    // For tests: the sink to play on instead of the machine's.
-    std::function<std::unique_ptr<AudioSink>()> sink;
-};
 
 // Plays rendered songs on the machine's sound output from a thread of its
 // own. Where a sound server exists (soundServerExists()), or has answered
@@ -71,7 +56,9 @@ struct AudioOutputSettings {
 // as long as it is away; otherwise it plays on ALSA's default device, and
 // moves to a server that appears. It tries again once a second while it has
 // no output, and wakes about twice a second while it plays.
-SongOutputFactory audioOutput(AudioOutputSettings settings = {});
+SongOutputFactory audioOutput();
+// Plays on a new sink from `makeSink` for each try, as above otherwise.
+SongOutputFactory audioOutput(std::function<std::unique_ptr<AudioSink>()> makeSink);
 
 // Whether the user has a sound server, running or not: PULSE_SERVER is set,
 // or the user's runtime folder holds a PulseAudio or PipeWire socket.

@@ -9,15 +9,23 @@
 #include <cstdint>
 #include <utility>
 
-#include "music/audiooutput.h"
-#include "music/renderedsong.h"
+#include "music/audio_output.h"
+#include "renderer/protocol.h"
 
 namespace kalvex {
 namespace {
 
+// How the music shows up in the desktop's mixer, which remembers the
+// player's volume and mute for it. No media role: the mixer would then
+// remember them for every program of that role.
+constexpr const char* kApplication = "Kalvex";
+constexpr const char* kApplicationId =
+    "org.kalvex.Kalvex";  // also the icon's name, as in the desktop entry
+constexpr const char* kStream = "배경 음악";
+
 using renderer::kFrameBytes;
 // Background music needs no low latency: a long buffer lets both sides sleep.
-constexpr std::uint32_t kBufferBytes = RenderedSong::kRate * kFrameBytes;
+constexpr std::uint32_t kBufferBytes = renderer::kRate * kFrameBytes;
 constexpr std::uint32_t kRefillBytes = kBufferBytes / 2;
 
 pa_proplist* properties(std::initializer_list<std::pair<const char*, std::string>> list) {
@@ -33,7 +41,7 @@ public:
     // Woken through a descriptor of the loop's own, drained only when the loop
     // has seen it: the loop's own wake-up is emptied by every prepare, so one
     // that came after the last look at the state would be lost.
-    explicit PulseStream(StreamNames names) : names_(std::move(names)) {
+    PulseStream() {
         if (wake_ >= 0) {
             woken_ = pa_mainloop_get_api(loop_)->io_new(pa_mainloop_get_api(loop_), wake_,
                                                         PA_IO_EVENT_INPUT, drain, nullptr);
@@ -61,11 +69,10 @@ public:
     }
 
     bool open(const std::atomic<bool>& quit) override {
-        pa_proplist* client = properties({{PA_PROP_APPLICATION_NAME, names_.application},
-                                          {PA_PROP_APPLICATION_ID, names_.id},
-                                          {PA_PROP_APPLICATION_ICON_NAME, names_.id}});
-        context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_),
-                                                names_.application.c_str(), client);
+        pa_proplist* client = properties({{PA_PROP_APPLICATION_NAME, kApplication},
+                                          {PA_PROP_APPLICATION_ID, kApplicationId},
+                                          {PA_PROP_APPLICATION_ICON_NAME, kApplicationId}});
+        context_ = pa_context_new_with_proplist(pa_mainloop_get_api(loop_), kApplication, client);
         pa_proplist_free(client);
         if (woken_ == nullptr || context_ == nullptr ||
             pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
@@ -89,19 +96,19 @@ public:
             return false;
         }
 
-        const pa_sample_spec format{PA_SAMPLE_S16NE, RenderedSong::kRate, RenderedSong::kChannels};
+        const pa_sample_spec format{PA_SAMPLE_S16NE, renderer::kRate, renderer::kChannels};
         // The mixer keys what it remembers by the game's id: WirePlumber takes
         // the first of the stream's role, application id, application name and
         // media name; PulseAudio's stream-restore takes its own key.
         pa_proplist* media =
-            properties({{PA_PROP_MEDIA_NAME, names_.stream},
-                        {PA_PROP_MEDIA_ICON_NAME, names_.id},
-                        {PA_PROP_APPLICATION_NAME, names_.application},
-                        {PA_PROP_APPLICATION_ID, names_.id},
-                        {PA_PROP_APPLICATION_ICON_NAME, names_.id},
-                        {"module-stream-restore.id", "sink-input-by-application-id:" + names_.id}});
-        stream_ =
-            pa_stream_new_with_proplist(context_, names_.stream.c_str(), &format, nullptr, media);
+            properties({{PA_PROP_MEDIA_NAME, kStream},
+                        {PA_PROP_MEDIA_ICON_NAME, kApplicationId},
+                        {PA_PROP_APPLICATION_NAME, kApplication},
+                        {PA_PROP_APPLICATION_ID, kApplicationId},
+                        {PA_PROP_APPLICATION_ICON_NAME, kApplicationId},
+                        {"module-stream-restore.id",
+                         std::string("sink-input-by-application-id:") + kApplicationId}});
+        stream_ = pa_stream_new_with_proplist(context_, kStream, &format, nullptr, media);
         pa_proplist_free(media);
         const std::uint32_t any = std::uint32_t(-1);
         const pa_buffer_attr buffer{any, kBufferBytes, any, kRefillBytes, any};
@@ -158,7 +165,6 @@ private:
         eventfd_read(fd, &value);
     }
 
-    const StreamNames names_;
     pa_mainloop* loop_ = pa_mainloop_new();
     int wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     pa_io_event* woken_ = nullptr;
@@ -168,8 +174,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<AudioSink> pulseStream(StreamNames names) {
-    return std::make_unique<PulseStream>(std::move(names));
+std::unique_ptr<AudioSink> pulseStream() {
+    return std::make_unique<PulseStream>();
 }
 
 }  // namespace kalvex

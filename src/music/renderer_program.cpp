@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "music/songoutput.h"
+#include "music/song_renderer.h"
 
 #include <fcntl.h>
 #include <linux/close_range.h>
